@@ -1,0 +1,24 @@
+#pragma once
+// Drive mapping: the installer and its libraries speak Windows paths
+// ("c:\Lunaro\Banco\"); this module turns them into host paths.
+//
+// Drive letter X maps to $LUNARO_DRIVE_X when set, otherwise to
+// $XDG_DATA_HOME/lunaro/drive_x (default ~/.local/share/lunaro/drive_x).
+// Backslashes become '/', repeated separators collapse, and each component
+// that already exists on disk is matched without regard to letter case, so
+// "c:\lunaro" finds an existing "C:\Lunaro". Components that do not exist keep
+// the case given. Host absolute paths ("/tmp/x") and relative paths pass
+// through with only the separator rules applied.
+#include <string>
+
+namespace lunaro::platform {
+
+std::string HostPath(const std::string& path);
+
+// The host folder that a drive letter maps to (no case resolution).
+std::string DriveRoot(char driveLetter);
+
+// True when the text starts with a drive letter and a colon.
+bool HasDriveLetter(const std::string& path);
+
+}  // namespace lunaro::platform
