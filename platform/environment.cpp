@@ -1,0 +1,37 @@
+#include "platform/environment.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace lunaro::platform {
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string HomeFolder() {
+    std::string home = EnvironmentValue("HOME");
+    if (!home.empty()) return home;
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] != '\0')
+        return found->pw_dir;
+    return "/";
+}
+
+std::string UserBaseFolder(const char* variable, const char* defaultUnderHome) {
+    const std::string value = EnvironmentValue(variable);
+    if (!value.empty() && value[0] == '/') return value;
+    std::string home = HomeFolder();
+    if (home.empty() || home.back() != '/') home += '/';
+    return home + defaultUnderHome;
+}
+
+}  // namespace lunaro::platform

@@ -1,0 +1,29 @@
+#pragma once
+// Sets (or unsets) an environment variable for the life of a test and puts
+// the previous value back afterwards.
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace lunaro::testing {
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        Apply(value);
+    }
+    ~ScopedEnv() { Apply(previous_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Apply(const std::optional<std::string>& value) {
+        if (value) ::setenv(name_.c_str(), value->c_str(), 1);
+        else ::unsetenv(name_.c_str());
+    }
+    std::string name_;
+    std::optional<std::string> previous_;
+};
+
+}  // namespace lunaro::testing
