@@ -13,8 +13,12 @@ namespace lunaro::platform {
 
 namespace {
 
+bool IsCreate(uint32_t mode) { return (mode & fmCreate) == fmCreate; }
+
+// Truncation for fmCreate waits until the share lock is held, so a refused
+// open never destroys the content another owner is using.
 int OpenFlags(uint32_t mode) {
-    if (mode == fmCreate) return O_RDWR | O_CREAT | O_TRUNC;
+    if (IsCreate(mode)) return O_RDWR | O_CREAT;
     switch (mode & 0x3) {
         case fmOpenWrite: return O_WRONLY;
         case fmOpenReadWrite: return O_RDWR;
@@ -22,23 +26,45 @@ int OpenFlags(uint32_t mode) {
     }
 }
 
+// Share modes become advisory locks: exclusive openers take a write lock,
+// deny-write openers a read lock, so each refuses the other as the platform
+// the system was written for does. Compatibility and deny-none take none.
+int LockFor(uint32_t mode) {
+    switch (mode & 0xF0) {
+        case fmShareExclusive: return LOCK_EX;
+        case fmShareDenyWrite: return LOCK_SH;
+        default: return 0;
+    }
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, uint32_t mode) : path_(path) {
     const std::string host = HostPath(path);
-    fd_ = ::open(host.c_str(), OpenFlags(mode) | O_CLOEXEC, 0644);
+    const char* what = IsCreate(mode) ? "Cannot create file" : "Cannot open file";
+    fd_ = host.empty() ? -1 : ::open(host.c_str(), OpenFlags(mode) | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-        const int err = errno;
-        const char* what = mode == fmCreate ? "Cannot create file" : "Cannot open file";
+        const int err = host.empty() ? ENOENT : errno;
         throw EFOpenError(std::string(what) + " \"" + path + "\". " + std::strerror(err), err);
     }
-    if (mode != fmCreate && (mode & 0xF0) == fmShareExclusive) {
-        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            const int err = errno;
-            ::close(fd_);
-            fd_ = -1;
-            throw EFOpenError("Cannot open file \"" + path + "\". The file is in use by another process", err);
-        }
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw EFOpenError(std::string(what) + " \"" + path + "\". " + std::strerror(EISDIR), EISDIR);
+    }
+    const int lock = LockFor(mode);
+    if (lock != 0 && ::flock(fd_, lock | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        throw EFOpenError(std::string(what) + " \"" + path + "\". The file is in use by another process", err);
+    }
+    if (IsCreate(mode) && ::ftruncate(fd_, 0) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        throw EFOpenError(std::string(what) + " \"" + path + "\". " + std::strerror(err), err);
     }
 }
 
@@ -51,7 +77,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
     for (;;) {
         const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(count));
         if (n >= 0) return n;
-        if (errno != EINTR) return 0;
+        if (errno != EINTR) throw EStreamError("Cannot read from \"" + path_ + "\". " + std::strerror(errno));
     }
 }
 
@@ -60,7 +86,7 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
     for (;;) {
         const ssize_t n = ::write(fd_, buffer, static_cast<size_t>(count));
         if (n >= 0) return n;
-        if (errno != EINTR) return 0;
+        if (errno != EINTR) throw EStreamError("Cannot write to \"" + path_ + "\". " + std::strerror(errno));
     }
 }
 
@@ -73,7 +99,8 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TFileStream::SetSize(int64_t size) {
-    if (::ftruncate(fd_, static_cast<off_t>(size < 0 ? 0 : size)) != 0)
+    if (size < 0) size = 0;
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
         throw EStreamError("Cannot set the size of \"" + path_ + "\". " + std::strerror(errno));
     if (Position() > size) Seek(size, TSeekOrigin::soBeginning);
 }
@@ -82,18 +109,6 @@ int64_t TFileStream::Size() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return 0;
     return static_cast<int64_t>(st.st_size);
-}
-
-void TMemoryStream::LoadFromFile(const std::string& path) {
-    TFileStream file(path, fmOpenRead | fmShareDenyWrite);
-    Clear();
-    SetSize(file.Size());
-    file.ReadBuffer(Memory(), Size());
-}
-
-void TMemoryStream::SaveToFile(const std::string& path) const {
-    TFileStream file(path, fmCreate);
-    file.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
 }
 
 }  // namespace lunaro::platform

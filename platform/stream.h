@@ -88,8 +88,11 @@ private:
 };
 
 // A file on disk. The path is a host path or a Windows-style path that the
-// drive mapping resolves. fmShareExclusive takes an advisory lock that other
-// exclusive openers in the system honour; a refused lock raises EFOpenError.
+// drive mapping resolves; a folder is refused. fmShareExclusive takes an
+// advisory write lock and fmShareDenyWrite a read lock that the other openers
+// in the system honour; a refused lock raises EFOpenError and, for fmCreate,
+// leaves the file's content untouched. Read and Write raise EStreamError when
+// the device fails (a failure never looks like the end of the file).
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& path, uint32_t mode);
