@@ -111,10 +111,11 @@ struct TWSAData {
 //   closesocket      close.
 //   ioctlsocket      kFionread and kFionbio; other codes fail with 10022.
 //   WSAGetLastError  errno of the calling thread as a socket error number.
-//   WSAStartup       fills the record for any version from 1.0 (highest 2.2);
-//                    a lower version fails with 10092, a null record with 10014.
+//   WSAStartup       fills the record for any version from 1.0 (highest 2.2)
+//                    and returns 0; it returns the error number itself for a
+//                    lower version (10092) or a null record (10014).
 //   WSACleanup       undoes one WSAStartup; without one it fails with 10093.
-// Adapters return SOCKET_ERROR on failure and leave the reason for
+// The other adapters return SOCKET_ERROR on failure and leave the reason for
 // WSAGetLastError.
 struct TSocketFunctions {
     int (*WSAIoctl)(TSocket socket, uint32_t code, const void* in, uint32_t inLength, void* out,
