@@ -26,12 +26,16 @@ std::string HomeFolder() {
     return "/";
 }
 
+std::string InHomeFolder(const char* relative) {
+    std::string home = HomeFolder();
+    if (home.empty() || home.back() != '/') home += '/';
+    return home + relative;
+}
+
 std::string UserBaseFolder(const char* variable, const char* defaultUnderHome) {
     const std::string value = EnvironmentValue(variable);
     if (!value.empty() && value[0] == '/') return value;
-    std::string home = HomeFolder();
-    if (home.empty() || home.back() != '/') home += '/';
-    return home + defaultUnderHome;
+    return InHomeFolder(defaultUnderHome);
 }
 
 }  // namespace lunaro::platform

@@ -11,6 +11,9 @@ std::string EnvironmentValue(const char* name);
 // $HOME when set, else the account's home from the user database, else "/".
 std::string HomeFolder();
 
+// The home folder joined with a relative path.
+std::string InHomeFolder(const char* relative);
+
 // A per-user base folder: the variable's value when it holds an absolute
 // path (relative values are ignored, as the base-folder convention demands),
 // otherwise the home folder joined with defaultUnderHome (".config", ...).
