@@ -14,11 +14,14 @@ struct Spec {
     char kind = 0;
 };
 
+constexpr int kMaxCount = 1000;
+
 // Reads digits without letting a hostile width or precision grow unbounded.
 int ReadCount(std::string_view text, size_t& pos) {
     int value = 0;
     while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
-        if (value < 1000) value = value * 10 + (text[pos] - '0');
+        value = value * 10 + (text[pos] - '0');
+        if (value > kMaxCount) value = kMaxCount;
         ++pos;
     }
     return value;

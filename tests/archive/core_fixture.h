@@ -1,0 +1,45 @@
+#pragma once
+// A bare operation object over a bare component, with the scripted user
+// interface installed for the test's lifetime.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "archive/zk_core.h"
+#include "platform/ui_service.h"
+
+namespace lunaro::archive::testing {
+
+class TestCore : public TZKCore {
+public:
+    using TZKCore::TZKCore;
+    std::vector<TZKEncodingOpts> encodings;
+    std::vector<uint32_t> codePages;
+
+protected:
+    void EncodingChanged(TZKEncodingOpts encoding) override { encodings.push_back(encoding); }
+    void CodePageChanged(uint32_t codePage) override { codePages.push_back(codePage); }
+};
+
+class CoreTest : public ::testing::Test {
+protected:
+    CoreTest() {
+        auto scripted = std::make_unique<platform::ScriptedUi>();
+        ui = scripted.get();
+        previous_ = platform::SetUi(std::move(scripted));
+        master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
+    }
+    ~CoreTest() override { platform::SetUi(std::move(previous_)); }
+
+    TZKMaster master;
+    TestCore core{master};
+    platform::ScriptedUi* ui = nullptr;
+    std::vector<std::pair<int, std::string>> messages;
+
+private:
+    std::unique_ptr<platform::UiService> previous_;
+};
+
+}  // namespace lunaro::archive::testing
