@@ -1,13 +1,8 @@
 // Month names and times of day as directory listings write them.
-#include <langinfo.h>
-#include <locale.h>
-
 #include <array>
-#include <cstring>
 
 #include "net/text_utils.h"
-#include "platform/text_case.h"
-#include "platform/utf8.h"
+#include "platform/locale_info.h"
 
 namespace lunaro::net {
 namespace {
@@ -25,35 +20,7 @@ constexpr const char* kKnownRows[][12] = {
      "Lis", "Pro"},
 };
 
-// Upper-casing follows the user's locale when it is a UTF-8 one; otherwise
-// the Unicode rules of C.UTF-8, so accented names still compare.
-locale_t CaseLocale() {
-    static const locale_t locale = [] {
-        locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-        if (user != static_cast<locale_t>(nullptr)) {
-            if (std::strcmp(nl_langinfo_l(CODESET, user), "UTF-8") == 0) return user;
-            freelocale(user);
-        }
-        return newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    }();
-    return locale;
-}
-
-std::string Upper(const std::string& text) { return platform::UpperCaseWithLocale(text, CaseLocale()); }
-
-// The user's abbreviated month names; a name that is not UTF-8 (a locale
-// with another code set) is left out rather than compared as garbage.
-MonthRow SystemMonthNames() {
-    MonthRow row;
-    locale_t locale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) return row;
-    for (int month = 0; month < 12; ++month) {
-        const std::string name = nl_langinfo_l(static_cast<nl_item>(ABMON_1 + month), locale);
-        if (platform::IsValidUtf8(name)) row[month] = Upper(name);
-    }
-    freelocale(locale);
-    return row;
-}
+std::string Upper(const std::string& text) { return platform::UserUpperCase(text); }
 
 struct MonthTables {
     MonthRow system;
@@ -63,7 +30,8 @@ struct MonthTables {
 const MonthTables& Tables() {
     static const MonthTables tables = [] {
         MonthTables built;
-        built.system = SystemMonthNames();
+        const auto systemNames = platform::UserShortMonthNames();
+        for (int month = 0; month < 12; ++month) built.system[month] = Upper(systemNames[month]);
         for (size_t row = 0; row < std::size(kKnownRows); ++row) {
             for (int month = 0; month < 12; ++month) built.known[row][month] = Upper(kKnownRows[row][month]);
         }
@@ -111,13 +79,14 @@ double TimeOfDayFromText(const std::string& text) {
     std::string value = text;
     const size_t lastColon = value.rfind(':');
     if (lastColon != std::string::npos && value.size() - lastColon - 1 > 2) value.resize(lastColon + 3);
-    value = Trim(value);
+    const std::string separator = platform::UserTimeSeparator();
+    value = Trim(ReplaceAll(value, ":", separator));
     std::string fields[3];
     int count = 0;
     while (count < 3) {
-        const bool more = value.find(':') != std::string::npos;
-        fields[count++] = more ? TextBefore(value, ":") : value;
-        value = more ? TextAfter(value, ":") : std::string();
+        const bool more = value.find(separator) != std::string::npos;
+        fields[count++] = more ? TextBefore(value, separator) : value;
+        value = more ? TextAfter(value, separator) : std::string();
         if (!more) break;
     }
     if (count < 2 || !value.empty()) return -1;

@@ -1,9 +1,9 @@
 #include "net/text_utils.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "platform/text_case.h"
+#include "platform/ticks.h"
 
 namespace lunaro::net {
 namespace {
@@ -52,11 +52,12 @@ bool IsHexGroup(const std::string& group) {
 // ---- clock ----------------------------------------------------------------
 
 uint32_t TickNow() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t milliseconds =
-        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<uint32_t>(milliseconds);
+    const int64_t frequency = platform::PerformanceFrequency();
+    if (frequency <= 0) return platform::TickCount();
+    const int64_t counter = platform::PerformanceCounter();
+    // Split so that counter * 1000 cannot overflow on a long-running system.
+    const int64_t milliseconds = counter / frequency * 1000 + counter % frequency * 1000 / frequency;
+    return static_cast<uint32_t>(static_cast<uint64_t>(milliseconds));
 }
 
 uint32_t TickElapsed(uint32_t oldTick, uint32_t newTick) {

@@ -14,14 +14,23 @@ namespace {
 
 using namespace lunaro::platform;
 
-// Nothing else in this test program binds the interface, so every test
-// starts and ends unloaded.
+// Each test starts unloaded. Modules linked into this program (the block
+// socket) may hold references for the life of the process: they are handed
+// back for the test and taken again afterwards, restoring the same binding.
 class SocketInterfaceTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(SocketInterfaceUsers(), 0); }
+    void SetUp() override {
+        heldElsewhere_ = SocketInterfaceUsers();
+        for (int i = 0; i < heldElsewhere_; ++i) ReleaseSocketInterface();
+        ASSERT_EQ(SocketInterfaceUsers(), 0);
+    }
     void TearDown() override {
         while (SocketInterfaceUsers() > 0) ReleaseSocketInterface();
+        for (int i = 0; i < heldElsewhere_; ++i) ASSERT_TRUE(LoadSocketInterface("ws2_32.dll"));
     }
+
+private:
+    int heldElsewhere_ = 0;
 };
 
 TEST_F(SocketInterfaceTest, SecondLoadCountsAndOnlyTheLastReleaseUnloads) {
@@ -154,11 +163,13 @@ TEST_F(SocketAdaptersTest, StartupAndCleanupFollowTheVersionRules) {
     EXPECT_EQ(api.WSAStartup(0x0000, &data), WSAVERNOTSUPPORTED);
     EXPECT_EQ(api.WSAStartup(0x0202, nullptr), WSAEFAULT);
 
-    EXPECT_EQ(api.WSACleanup(), 0);
-    EXPECT_EQ(api.WSACleanup(), 0);
-    EXPECT_EQ(api.WSACleanup(), 0);
-    EXPECT_EQ(api.WSACleanup(), SOCKET_ERROR);
+    // Three start-ups above, plus any other module's.
+    int undone = 0;
+    while (undone < 100 && api.WSACleanup() == 0) ++undone;
+    EXPECT_GE(undone, 3);
+    EXPECT_LT(undone, 100);
     EXPECT_EQ(api.WSAGetLastError(), WSANOTINITIALISED);
+    for (int i = 3; i < undone; ++i) api.WSAStartup(0x0202, &data);
 }
 
 TEST_F(SocketAdaptersTest, IoctlReportsWaitingBytesAndSwitchesBlocking) {
