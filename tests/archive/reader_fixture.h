@@ -1,0 +1,78 @@
+#pragma once
+// An operation object with the directory layer over a bare component, the
+// scripted user interface, a temporary folder and helpers that write test
+// archives and open them.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "archive/load_zip.h"
+#include "archive/zip_file.h"
+#include "archive/zk_exception.h"
+#include "platform/ui_service.h"
+#include "tests/support/test_support.h"
+#include "tests/support/zip_builder.h"
+
+namespace lunaro::archive::reader_testing {
+
+class ReaderTest : public ::testing::Test {
+protected:
+    ReaderTest() {
+        auto scripted = std::make_unique<platform::ScriptedUi>();
+        ui = scripted.get();
+        previous_ = platform::SetUi(std::move(scripted));
+        master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
+        core.StartUp();
+    }
+    ~ReaderTest() override { platform::SetUi(std::move(previous_)); }
+
+    // Applies changed component settings as a new operation would.
+    void Restart() {
+        core.Done(true);
+        core.StartUp();
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes) {
+        lunaro::testing::WriteFile(dir.File(name), bytes);
+        return dir.File(name);
+    }
+
+    // Opens (and by default loads) an archive object over the file.
+    std::unique_ptr<TZKZipFile> OpenZip(const std::string& path, int& result, bool noLoad = false) {
+        auto zip = std::make_unique<TZKZipFile>(core);
+        zip->SetFileName(path);
+        result = zip->Open(false, noLoad);
+        return zip;
+    }
+
+    static int RaisedIdent(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const EZipKeeper& e) {
+            return e.ResId();
+        }
+        return 0;
+    }
+
+    static lunaro::testing::ZipEntrySpec Entry(std::string name, std::string data = "") {
+        lunaro::testing::ZipEntrySpec entry;
+        entry.name = std::move(name);
+        entry.data = std::move(data);
+        return entry;
+    }
+
+    TZKMaster master;
+    TZKWAux core{master};
+    lunaro::testing::TempDir dir;
+    platform::ScriptedUi* ui = nullptr;
+    std::vector<std::pair<int, std::string>> messages;
+
+private:
+    std::unique_ptr<platform::UiService> previous_;
+};
+
+}  // namespace lunaro::archive::reader_testing
