@@ -1,0 +1,108 @@
+// lunaro-download: the download component from a shell. See UsageText().
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "download/cli/command_line.h"
+#include "download/cli/progress_display.h"
+#include "download/cli/transfer_outcome.h"
+#include "download/nexo_download.h"
+#include "download/nexo_http_download.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace {
+
+using namespace lunaro::download;
+using namespace lunaro::download::cli;
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void Report(const std::string& message) { std::fprintf(stderr, "lunaro-download: %s\n", message.c_str()); }
+
+void Configure(TNexoDownload& download, const TDownloadOptions& options) {
+    download.SetProtocolo(TNexoProtocolo::protHTTP);
+    download.SetDownloadUrl(options.Url);
+    download.SetDownloadDest(options.Folder);
+    download.SetDownloadNomeArq(options.Name);
+    TNexoProxy& proxy = *download.Proxy();
+    proxy.ProxyHost = options.ProxyHost;
+    proxy.ProxyPort = options.ProxyPort;
+    proxy.ProxyUser = options.ProxyUser;
+    proxy.ProxyPass = options.ProxyPass;
+    proxy.ProxyTimeout = options.TimeoutMs;
+}
+
+TTransferFacts CollectFacts(TNexoDownloadClass& worker) {
+    TTransferFacts facts;
+    facts.Finished = worker.Finished();
+    facts.FinalFile = lunaro::platform::HostPath(worker.FinalFileName());
+    facts.FinalFileExists = lunaro::platform::FileExists(facts.FinalFile);
+    facts.PartFile = lunaro::platform::HostPath(worker.FilePart());
+    facts.PartFileSize = lunaro::platform::FileSize(facts.PartFile);
+    facts.ResultCode = worker.ResultCode();
+    if (auto* http = dynamic_cast<TNexoHTTPDownload*>(&worker)) {
+        facts.ResultCode = http->HTTPSend().ResultCode();
+        facts.ResultString = http->HTTPSend().ResultString();
+        facts.SocketError = http->HTTPSend().Sock().LastError();
+        facts.SocketErrorDesc = http->HTTPSend().Sock().LastErrorDesc();
+    }
+    return facts;
+}
+
+int Run(const TDownloadOptions& options) {
+    if (!lunaro::platform::ForceDirectories(options.Folder)) {
+        Report("cannot create the folder " + options.Folder);
+        return kExitFailed;
+    }
+    TNexoDownload download;
+    Configure(download, options);
+    TProgressDisplay progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    download.SetOnHookMonitor([&](lunaro::net::TBlockSocket*, int32_t, int32_t, double speed, uint16_t, uint16_t,
+                                  uint16_t) {
+        // The worker's own figures are 64-bit; the event's stop at 2 GiB.
+        TNexoDownloadClass& worker = download.Worker();
+        progress.Update({worker.BytesDownloaded(), worker.BytesToDownload(), speed});
+    });
+
+    TTransferFacts facts;
+    try {
+        download.StartDownload();
+        facts = CollectFacts(download.Worker());
+    } catch (const std::exception& error) {
+        progress.Finish();
+        Report(error.what());
+        return kExitFailed;
+    }
+    progress.Finish();
+    const TTransferOutcome outcome = DescribeOutcome(facts);
+    if (outcome.Succeeded) {
+        std::printf("%s\n", outcome.Message.c_str());
+        return 0;
+    }
+    // An empty partial file holds nothing worth resuming.
+    if (facts.PartFileSize == 0) lunaro::platform::DeleteFile(facts.PartFile);
+    Report(outcome.Message);
+    return kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    TDownloadOptions options;
+    const std::string problem = ParseCommandLine(args, options);
+    if (!problem.empty()) {
+        Report(problem + " (see lunaro-download --help)");
+        return kExitUsage;
+    }
+    if (options.Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    return Run(options);
+}

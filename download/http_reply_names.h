@@ -1,0 +1,28 @@
+#pragma once
+// Names an HTTP download takes from its URL and from the server's reply:
+// the local file name and the target of a redirect.
+#include <string>
+
+#include "platform/string_list.h"
+
+namespace lunaro::download {
+
+// The last segment of a path: every "/" counts as "\", and the text after
+// the last "\" or ":" is taken ("/pacotes/banco.zip" gives "banco.zip").
+// A segment that is "." or "..", or holds a control character, gives "":
+// it cannot name a file inside the destination folder.
+std::string LastPathSegment(const std::string& path);
+
+// The file name the reply headers suggest: the value after "filename=" in
+// the first header line holding it, quoted or not, reduced to its last
+// path segment so that it stays inside the destination folder. "" when no
+// line suggests one.
+std::string FileNameFromHeaders(const platform::TStringList& headers);
+
+// The URL a redirect reply points to: the value of its first "Location:"
+// line (letter case ignored). A location without scheme and host ("/x") or
+// without scheme ("//host/x") takes the missing parts from currentUrl.
+// "" when the reply names none.
+std::string RedirectTarget(const platform::TStringList& headers, const std::string& currentUrl);
+
+}  // namespace lunaro::download

@@ -1,0 +1,243 @@
+#include "download/nexo_download_class.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "download/download_messages.h"
+#include "download/nexo_download.h"
+#include "download/transfer_figures.h"
+#include "net/text_utils.h"
+#include "platform/files.h"
+
+namespace lunaro::download {
+
+using net::THookSocketReason;
+using platform::TFileStream;
+
+namespace {
+
+constexpr const char* kPartSuffix = ".part";
+constexpr size_t kPartSuffixLength = 5;
+
+int32_t Saturate32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                     std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
+    if (owner == nullptr) throw ENexoDownloadError(kMsgWrongOwner);
+    proxy_ = owner->Proxy();
+    downloadDest_ = owner->DownloadDest();
+    downloadUrl_ = owner->DownloadUrl();
+    downloadNomeArq_ = owner->DownloadNomeArq();
+    status_ = owner->DownloadStatus();
+    sizeRecvBuffer_ = owner->SizeRecvBuffer();
+    OnBeforeDownload = owner->OnBeforeDownload();
+    OnAfterDownload = owner->OnAfterDownload();
+    OnHookStatus = owner->OnHookStatus();
+    OnHookMonitor = owner->OnHookMonitor();
+    OnDownloadStatus = owner->OnDownloadStatus();
+}
+
+TNexoDownloadClass::~TNexoDownloadClass() { DetachSocket(); }
+
+void TNexoDownloadClass::SetDownloadStatus(TDownloadStatus value) {
+    status_ = value;
+    if (OnDownloadStatus) OnDownloadStatus(this, value);
+}
+
+void TNexoDownloadClass::SetSizeRecvBuffer(int32_t value) {
+    sizeRecvBuffer_ = value;
+    if (socket_ != nullptr && value > 0) socket_->SetSizeRecvBuffer(value);
+}
+
+void TNexoDownloadClass::SetProxy(std::shared_ptr<TNexoProxy> value) {
+    if (!value) throw ENexoDownloadError(kMsgNoSettings);
+    proxy_ = std::move(value);
+}
+
+std::string TNexoDownloadClass::FinalFileName() const {
+    if (!filePart_.ends_with(kPartSuffix)) return filePart_;
+    return filePart_.substr(0, filePart_.size() - kPartSuffixLength);
+}
+
+void TNexoDownloadClass::AttachSocket(net::TBlockSocket* socket, TReleasingDocument* document) {
+    socket_ = socket;
+    document_ = document;
+    socket_->OnStatus = [this](net::TBlockSocket* sender, THookSocketReason reason, const std::string& value) {
+        SocketStatus(sender, reason, value);
+    };
+    socket_->OnMonitor = [this](net::TBlockSocket* sender, bool writing, const void* buffer, int len) {
+        SocketMonitor(sender, writing, buffer, len);
+    };
+    SetSizeRecvBuffer(sizeRecvBuffer_);
+}
+
+void TNexoDownloadClass::DetachSocket() {
+    if (socket_ != nullptr) {
+        socket_->OnStatus = nullptr;
+        socket_->OnMonitor = nullptr;
+    }
+    socket_ = nullptr;
+    document_ = nullptr;
+    file_.reset();
+}
+
+void TNexoDownloadClass::OpenFilePart() {
+    filePart_ = net::EnsurePathDelimiter(downloadDest_) + filePart_;
+    finished_ = false;
+    if (platform::FileExists(filePart_)) {
+        status_ = TDownloadStatus::stResume;
+        file_ = std::make_unique<TFileStream>(filePart_, platform::fmOpenReadWrite | platform::fmShareExclusive);
+        bytesResumed_ = file_->Seek(0, platform::TSeekOrigin::soEnd);
+    } else {
+        status_ = TDownloadStatus::stNone;
+        file_ = std::make_unique<TFileStream>(filePart_, platform::fmCreate | platform::fmShareExclusive);
+        bytesResumed_ = 0;
+    }
+}
+
+void TNexoDownloadClass::FlushDocument() {
+    const int64_t size = document_->Size();
+    if (size == 0) return;
+    try {
+        if (CarriesData()) {
+            RestartIfWholeFileSent();
+            const int64_t count = size - (file_->Size() - bytesResumed_);
+            if (count > 0) document_->WriteTailTo(*file_, count);
+        }
+    } catch (...) {
+        document_->Release();
+        throw;
+    }
+    // Whatever is in the file, or was never meant for it, need not stay in memory.
+    document_->Release();
+}
+
+void TNexoDownloadClass::DiscardFilePart() {
+    file_.reset();
+    if (document_ != nullptr) document_->Release();
+}
+
+void TNexoDownloadClass::RaiseBeforeDownload() {
+    if (OnBeforeDownload) OnBeforeDownload(this);
+}
+
+void TNexoDownloadClass::RaiseAfterDownload() {
+    if (OnAfterDownload) OnAfterDownload(this);
+}
+
+void TNexoDownloadClass::SocketStatus(net::TBlockSocket* Sender, THookSocketReason Reason, const std::string&) {
+    switch (Reason) {
+        case THookSocketReason::HR_ReadCount:
+            ReadCountReported(Sender);
+            break;
+        case THookSocketReason::HR_Connect:
+            RaiseHookStatus(Sender, Reason);
+            break;
+        case THookSocketReason::HR_SocketClose:
+            CloseReported(Sender);
+            break;
+        default:
+            break;
+    }
+}
+
+void TNexoDownloadClass::ReadCountReported(net::TBlockSocket* sender) {
+    if (status_ != TDownloadStatus::stNone && status_ != TDownloadStatus::stResume) return;
+    if (downloadSize_ == 0) return;
+    RestartIfWholeFileSent();
+    if (status_ == TDownloadStatus::stNone || startTime_ == 0) {
+        startTime_ = NowDateTime();
+        averageSpeed_ = 0;
+    }
+    status_ = TDownloadStatus::stDownload;
+    bytesDownloaded_ = bytesResumed_;
+    bytesToDownload_ = bytesResumed_ + downloadSize_;
+    RaiseHookStatus(sender, THookSocketReason::HR_ReadCount);
+}
+
+void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
+    if (file_ && CarriesData()) {
+        FlushDocument();
+        file_.reset();
+    } else if (document_ != nullptr) {
+        document_->Release();  // the rest of a reply that is not the file
+    }
+    switch (status_) {
+        case TDownloadStatus::stNone:
+        case TDownloadStatus::stDownload:
+            // A close that cut the reply short (the socket holds the error)
+            // leaves the partial file for the next start to resume.
+            if ((resultCode_ == 200 || resultCode_ == 206 || resultCode_ == 226) && !filePart_.empty() &&
+                (sender == nullptr || sender->LastError() == 0)) {
+                FinishFile();
+            }
+            break;
+        case TDownloadStatus::stStop:
+            DeleteFilePart();
+            break;
+        default:
+            break;
+    }
+    RaiseHookStatus(sender, THookSocketReason::HR_SocketClose);
+}
+
+bool TNexoDownloadClass::CarriesData() const {
+    return resultCode_ == 200 || resultCode_ == 206 || resultCode_ == 150 || resultCode_ == 125;
+}
+
+void TNexoDownloadClass::RestartIfWholeFileSent() {
+    if (resultCode_ != 200 || bytesResumed_ == 0 || !file_) return;
+    file_->SetSize(0);
+    file_->Seek(0, platform::TSeekOrigin::soBeginning);
+    bytesResumed_ = 0;
+}
+
+void TNexoDownloadClass::FinishFile() {
+    const std::string finalName = FinalFileName();
+    if (finalName != filePart_) {
+        if (platform::FileExists(finalName) && platform::FileExists(filePart_) && !platform::DeleteFile(finalName)) {
+            throw ENexoDownloadError(MsgCannotDelete(finalName));
+        }
+        if (platform::FileExists(filePart_) && !platform::RenameFile(filePart_, finalName)) {
+            throw ENexoDownloadError(MsgCannotRename(filePart_, finalName));
+        }
+    }
+    finished_ = true;
+}
+
+void TNexoDownloadClass::DeleteFilePart() {
+    file_.reset();
+    if (platform::FileExists(filePart_) && !platform::DeleteFile(filePart_)) {
+        throw ENexoDownloadError(MsgCannotDelete(filePart_));
+    }
+}
+
+void TNexoDownloadClass::SocketMonitor(net::TBlockSocket* Sender, bool Writing, const void*, int Len) {
+    if (Writing) return;
+    if (Len > 0) bytesDownloaded_ += Len;
+    if (file_) {
+        if (document_->Size() > file_->Size() - bytesResumed_) FlushDocument();
+    } else if (document_ != nullptr) {
+        document_->Release();  // no partial file to take them: nothing to keep
+    }
+    const TMonitorFigures figures =
+        ComputeMonitorFigures(NowDateTime() - startTime_, bytesToDownload_, bytesDownloaded_, averageSpeed_);
+    averageSpeed_ = figures.AverageSpeed;
+    if (status_ == TDownloadStatus::stStop || status_ == TDownloadStatus::stPause) {
+        if (socket_ != nullptr) socket_->CloseSocket();
+    }
+    if (OnHookMonitor) {
+        OnHookMonitor(Sender, Saturate32(bytesToDownload_), Saturate32(bytesDownloaded_), figures.AverageSpeed,
+                      figures.Hour, figures.Min, figures.Sec);
+    }
+}
+
+void TNexoDownloadClass::RaiseHookStatus(net::TBlockSocket* sender, THookSocketReason reason) {
+    if (OnHookStatus) OnHookStatus(sender, reason, Saturate32(bytesToDownload_), Saturate32(bytesDownloaded_));
+}
+
+}  // namespace lunaro::download
