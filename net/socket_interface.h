@@ -208,9 +208,10 @@ std::string SockAddrIP(const TVarSin& sin);
 // Port of sin in host byte order.
 int SockAddrPort(const TVarSin& sin);
 
-// All addresses of name as numeric text, of the asked family when it is 2 or
-// 23. The list is cleared first and never left empty: "0.0.0.0" stands in
-// when nothing resolves.
+// All addresses of name as numeric text, each once, of the asked family when
+// it is 2 or 23. The list is cleared first and never left empty: "0.0.0.0"
+// stands in when nothing resolves. (A plain vector, so this layer needs no
+// list class; a caller keeping a platform::TStringList copies it over.)
 void LookupNameToIPs(const std::string& name, int family, int protocol, int socketType,
                      std::vector<std::string>& list);
 

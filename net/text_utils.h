@@ -3,8 +3,8 @@
 // layer, the protocol clients and the download workers.
 //
 // Texts are std::string: "8-bit" texts are raw bytes, the others UTF-8.
-// Positions follow the convention of the callers that grew up with them:
-// 1-based, with FindLineBreak giving -1 and LastPos 0 when nothing is found.
+// Positions are 1-based (the protocol code counts that way); nothing found is
+// -1 for FindLineBreak and 0 for LastPos.
 #include <cstdint>
 #include <string>
 #include <vector>
