@@ -98,7 +98,10 @@ TZKZipFile* TZKCenDir::Current() {
 }
 
 void TZKCenDir::SetCurrent(std::unique_ptr<TZKZipFile> z) {
-    if (z == fCurrent) return;
+    if (z == fCurrent) {
+        (void)z.release();  // already ours: nothing changes
+        return;
+    }
     Renumber();
     fCurrent = std::move(z);
     fDirOnlyCount = 0;
