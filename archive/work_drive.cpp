@@ -78,8 +78,9 @@ std::string TZKWorkDrive::HostRoot() const {
     return fDriveStr == "/" ? fDriveStr : std::string();
 }
 
-bool TZKWorkDrive::HasMedia(bool unformOk) {
-    (void)unformOk;  // no device here reports itself unformatted
+// No device of this platform reports itself unformatted, so the
+// unformatted-but-acceptable case never arises.
+bool TZKWorkDrive::HasMedia(bool /*unformOk*/) {
     ClearVolume();
     if (fDriveLetter != 0) {
         if (fDriveLetter < 'A' || fDriveLetter > 'Z') throw EZipKeeper::CreateResStr(msg::InvalidDrive, fDriveStr);
