@@ -42,6 +42,8 @@ void TTCPBlockSocket::ConnectViaTunnel(const std::string& IP, const std::string&
     // One send: the proxy gets the whole request in one segment.
     SendString(request + "\r\n");
     if (LastError() == 0) ReadTunnelAnswer();
+    // A granting status line followed by a failure is no tunnel either.
+    if (LastError() != 0) FHTTPTunnel = false;
     if (LastError() == 0 && !FHTTPTunnel) SetLastError(platform::WSAECONNREFUSED);
     FHTTPTunnelRemoteIP = IP;
     FHTTPTunnelRemotePort = port;
