@@ -1,0 +1,65 @@
+#include "zipcli/list_command.h"
+
+#include "archive/load_zip.h"
+#include "archive/message_ids.h"
+#include "archive/zk_exception.h"
+
+namespace lunaro::zipcli {
+
+namespace {
+
+// Message texts carry CR LF line breaks; a terminal wants LF.
+std::string ForTerminal(std::string text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out.push_back(c);
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+void Report(std::FILE* err, const std::string& archive, const std::string& prefix, const std::string& text) {
+    std::fprintf(err, "lunaro-zip: %s: %s%s\n", archive.c_str(), prefix.c_str(), ForTerminal(text).c_str());
+}
+
+}  // namespace
+
+int ListArchive(const std::string& archive, ListFormat format, std::FILE* out, std::FILE* err) {
+    archive::TZKMaster master;
+    master.Settings.Unattended = true;  // messages come back as text, never as boxes
+    std::vector<std::string> warnings;
+    master.OnMessage = [&](archive::TZKMaster&, int code, const std::string& text) {
+        if (code == archive::msg::ZipStructureWarning || code == archive::msg::FileCommentReadError)
+            warnings.push_back(text);
+    };
+    archive::TZKWAux worker(master);
+    worker.StartUp();
+
+    int result = 0;
+    try {
+        result = worker.LoadZip(archive, true);
+    } catch (const archive::EZKException& e) {
+        worker.Done(false);
+        Report(err, archive, "", e.Message());
+        return 1;
+    }
+    if (result < 0) {
+        worker.Done(false);
+        Report(err, archive, "", worker.ErrMessage());
+        return 1;
+    }
+    for (const std::string& warning : warnings) Report(err, archive, "warning: ", warning);
+
+    archive::TZKCenDir& directory = worker.CentralDir();
+    TListWriter writer(out, format);
+    writer.Begin();
+    for (int i = 0; i < directory.Count(); ++i) writer.Row(*directory.Items(i));
+    writer.End();
+    worker.Done(true);
+    if (!writer.Flush()) {
+        std::fprintf(err, "lunaro-zip: cannot write the listing\n");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace lunaro::zipcli

@@ -1,0 +1,45 @@
+#pragma once
+// Writes a directory listing, either as a table for people or as one
+// tab-separated line per entry for scripts. Control characters in names are
+// printed as '?' so that a hostile name can neither break a line apart nor
+// send escape sequences to a terminal.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "archive/dir_entry.h"
+
+namespace lunaro::zipcli {
+
+enum class ListFormat { Table, Tsv };
+
+class TListWriter {
+public:
+    TListWriter(std::FILE* out, ListFormat format) : out_(out), format_(format) {}
+    ~TListWriter() { Flush(); }
+    TListWriter(const TListWriter&) = delete;
+    TListWriter& operator=(const TListWriter&) = delete;
+
+    void Begin();
+    void Row(archive::TZKDirEntry& entry);
+    void End();
+    // False when the output could not be written.
+    bool Flush();
+
+private:
+    void AppendTableRow(archive::TZKDirEntry& entry);
+    void AppendTsvRow(archive::TZKDirEntry& entry);
+
+    std::FILE* out_;
+    ListFormat format_;
+    std::string buffer_;
+    uint64_t entries_ = 0;
+    uint64_t totalSize_ = 0;
+    uint64_t totalCompressed_ = 0;
+    bool failed_ = false;
+};
+
+void AppendPrintable(std::string& out, std::string_view text);
+
+}  // namespace lunaro::zipcli
