@@ -178,7 +178,7 @@ void ScriptedPeer::Run(PeerScript script) {
     scriptEnded_ = true;
 }
 
-bool ScriptedPeer::WaitDone(int ms) {
+bool ScriptedPeer::WaitDone(int ms) const {
     for (int waited = 0; waited < ms; waited += 10) {
         if (scriptEnded_) return completed_;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -51,7 +51,7 @@ public:
     int Port() const { return port_; }
     std::string PortText() const { return std::to_string(port_); }
     // Waits (at most ms) for the script to finish; true when it ran to its end.
-    bool WaitDone(int ms = 5000);
+    bool WaitDone(int ms = 5000) const;
     // Everything the client sent that the script read so far.
     std::string Received() const;
 
