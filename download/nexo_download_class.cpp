@@ -168,6 +168,7 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
     }
     switch (status_) {
         case TDownloadStatus::stNone:
+        case TDownloadStatus::stResume:  // a resumed reply whose size was never reported
         case TDownloadStatus::stDownload:
             // A close that cut the reply short (the socket holds the error)
             // leaves the partial file for the next start to resume.

@@ -78,12 +78,16 @@ int Run(const TDownloadOptions& options) {
         Report(error.what());
         return kExitFailed;
     }
-    progress.Finish();
     const TTransferOutcome outcome = DescribeOutcome(facts);
     if (outcome.Succeeded) {
+        // Body bytes that arrived with the reply headers are not in the
+        // monitor's count; the file on disk is the true figure.
+        const int64_t size = lunaro::platform::FileSize(facts.FinalFile);
+        progress.Finish({size, size, download.Worker().AverageSpeed()});
         std::printf("%s\n", outcome.Message.c_str());
         return 0;
     }
+    progress.Finish();
     // An empty partial file holds nothing worth resuming.
     if (facts.PartFileSize == 0) lunaro::platform::DeleteFile(facts.PartFile);
     Report(outcome.Message);

@@ -81,6 +81,12 @@ void TProgressDisplay::Finish() {
     lastWidth_ = 0;
 }
 
+void TProgressDisplay::Finish(const TProgressFigures& final) {
+    last_ = final;
+    pending_ = true;
+    Finish();
+}
+
 void TProgressDisplay::Show(const TProgressFigures& figures) {
     pending_ = false;
     const std::string text = FormatProgress(figures, terminal_);

@@ -32,6 +32,8 @@ public:
     void Update(const TProgressFigures& figures);
     // Shows the last figures and ends the line.
     void Finish();
+    // The same, with the figures of a transfer known to be complete.
+    void Finish(const TProgressFigures& final);
 
 private:
     void Show(const TProgressFigures& figures);

@@ -123,6 +123,18 @@ TEST_F(DownloadWorker, PartialFileIsResumedAndAnExistingFinalFileReplaced) {
     EXPECT_FALSE(std::filesystem::exists(File("x.zip.part")));
 }
 
+TEST_F(DownloadWorker, ResumedReplyOfUnreportedSizeIsFinished) {
+    WriteFile(File("x.zip.part"), "abc");
+    TScriptedWorker worker(&owner);
+    worker.Open("x.zip.part");
+    worker.Reply(206, 0);
+    worker.Receive("def");
+    worker.Close();
+    EXPECT_EQ(worker.DownloadStatus(), TDownloadStatus::stResume);
+    EXPECT_TRUE(worker.Finished());
+    EXPECT_EQ(ReadFile(File("x.zip")), "abcdef");
+}
+
 TEST_F(DownloadWorker, ResumeAnsweredWithTheWholeFileStartsOver) {
     WriteFile(File("x.zip.part"), "stale-bytes");
     TScriptedWorker worker(&owner);
