@@ -92,10 +92,12 @@ void TNexoDownloadClass::OpenFilePart() {
         status_ = TDownloadStatus::stResume;
         file_ = std::make_unique<TFileStream>(filePart_, platform::fmOpenReadWrite | platform::fmShareExclusive);
         bytesResumed_ = file_->Seek(0, platform::TSeekOrigin::soEnd);
+        fileSize_ = bytesResumed_;
     } else {
         status_ = TDownloadStatus::stNone;
         file_ = std::make_unique<TFileStream>(filePart_, platform::fmCreate | platform::fmShareExclusive);
         bytesResumed_ = 0;
+        fileSize_ = 0;
     }
 }
 
@@ -105,8 +107,11 @@ void TNexoDownloadClass::FlushDocument() {
     try {
         if (CarriesData()) {
             RestartIfWholeFileSent();
-            const int64_t count = size - (file_->Size() - bytesResumed_);
-            if (count > 0) document_->WriteTailTo(*file_, count);
+            const int64_t count = size - (fileSize_ - bytesResumed_);
+            if (count > 0) {
+                document_->WriteTailTo(*file_, count);
+                fileSize_ += count;
+            }
         }
     } catch (...) {
         document_->Release();
@@ -194,6 +199,7 @@ void TNexoDownloadClass::RestartIfWholeFileSent() {
     if (resultCode_ != 200 || bytesResumed_ == 0 || !file_) return;
     file_->SetSize(0);
     file_->Seek(0, platform::TSeekOrigin::soBeginning);
+    fileSize_ = 0;
     bytesResumed_ = 0;
 }
 
@@ -221,7 +227,7 @@ void TNexoDownloadClass::SocketMonitor(net::TBlockSocket* Sender, bool Writing, 
     if (Writing) return;
     if (Len > 0) bytesDownloaded_ += Len;
     if (file_) {
-        if (document_->Size() > file_->Size() - bytesResumed_) FlushDocument();
+        if (document_->Size() > fileSize_ - bytesResumed_) FlushDocument();
     } else if (document_ != nullptr) {
         document_->Release();  // no partial file to take them: nothing to keep
     }

@@ -139,6 +139,7 @@ private:
     net::TBlockSocket* socket_ = nullptr;      // lent by the protocol client
     TReleasingDocument* document_ = nullptr;  // lent by the protocol worker
     std::unique_ptr<platform::TFileStream> file_;
+    int64_t fileSize_ = 0;  // of the open partial file, kept here to spare the system a query per block
     TDownloadStatus status_ = TDownloadStatus::stNone;
     int64_t bytesDownloaded_ = 0;
     std::string filePart_;

@@ -22,13 +22,15 @@ int64_t TReleasingDocument::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
     if (position_ < released_) throw EStreamError("Document bytes already released");
     const auto offset = static_cast<size_t>(position_ - released_);
-    const auto end = offset + static_cast<size_t>(count);
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    // Bytes that overwrite held ones are copied in place, the rest appended.
+    const size_t overlap = std::min(held_.size() - offset, static_cast<size_t>(count));
+    std::memcpy(held_.data() + offset, bytes, overlap);
     try {
-        if (end > held_.size()) held_.resize(end);
+        held_.insert(held_.end(), bytes + overlap, bytes + count);
     } catch (const std::bad_alloc&) {
         throw EStreamError("Out of memory while expanding document");
     }
-    std::memcpy(held_.data() + offset, buffer, static_cast<size_t>(count));
     position_ += count;
     return count;
 }

@@ -61,7 +61,10 @@ std::string FormatProgress(const TProgressFigures& figures, bool withBar) {
     return text;
 }
 
-TProgressDisplay::TProgressDisplay(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
+// The first line waits one interval: the first reports, read with the reply
+// headers, carry no size and no meaningful speed yet.
+TProgressDisplay::TProgressDisplay(std::FILE* out, bool terminal)
+    : out_(out), terminal_(terminal), lastShown_(std::chrono::steady_clock::now()) {}
 
 void TProgressDisplay::Update(const TProgressFigures& figures) {
     last_ = figures;
@@ -69,7 +72,7 @@ void TProgressDisplay::Update(const TProgressFigures& figures) {
     const auto now = std::chrono::steady_clock::now();
     const auto interval = terminal_ ? std::chrono::steady_clock::duration(kTerminalInterval)
                                     : std::chrono::steady_clock::duration(kPlainInterval);
-    if (lastShown_ && now - *lastShown_ < interval) return;
+    if (now - lastShown_ < interval) return;
     lastShown_ = now;
     Show(figures);
 }

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 
 namespace lunaro::download::cli {
@@ -40,7 +39,7 @@ private:
 
     std::FILE* out_;
     bool terminal_;
-    std::optional<std::chrono::steady_clock::time_point> lastShown_;
+    std::chrono::steady_clock::time_point lastShown_;
     TProgressFigures last_;
     bool pending_ = false;  // figures arrived that are not on screen yet
     size_t lastWidth_ = 0;

@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""Times a large download from nginx on loopback: lunaro-download against
+curl, in the same run, on the same file.
+
+Usage: download_vs_curl.py LUNARO_DOWNLOAD [--size-mib N] [--runs R] [--workdir DIR]
+Starts nginx on a free loopback port serving a file of N MiB (made once in
+DIR), warms up, then runs both tools in alternation R times. Prints each
+tool's median wall time and peak resident memory, the ratio of
+lunaro-download's median to curl's (at most 1.1 is the goal) and whether the
+peak stays under 64 MiB. Every output is checked for size, and once for its
+SHA-256.
+"""
+import argparse
+import hashlib
+import os
+import shutil
+import signal
+import socket
+import statistics
+import subprocess
+import sys
+import time
+
+RSS_LIMIT_KIB = 64 * 1024
+TIME = "/usr/bin/time"
+
+
+def make_file(path, size_mib):
+    block = hashlib.sha256(b"lunaro").digest() * (1 << 15)  # 1 MiB of varied bytes
+    with open(path + ".tmp", "wb") as out:
+        for i in range(size_mib):
+            out.write(i.to_bytes(4, "little") + block[4:])
+    os.replace(path + ".tmp", path)
+
+
+def sha256_of(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as data:
+        for chunk in iter(lambda: data.read(1 << 20), b""):
+            digest.update(chunk)
+    return digest.hexdigest()
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def start_nginx(root, prefix):
+    nginx = shutil.which("nginx") or "/usr/sbin/nginx"
+    if not os.path.exists(nginx):
+        sys.exit("nginx not found")
+    os.makedirs(prefix + "/logs", exist_ok=True)
+    port = free_port()
+    user = "user root;\n" if os.geteuid() == 0 else ""
+    with open(prefix + "/nginx.conf", "w") as conf:
+        conf.write(
+            "daemon off;\nworker_processes 1;\npid %s/nginx.pid;\nerror_log %s/logs/error.log warn;\n%s"
+            "events { worker_connections 64; }\n"
+            "http {\n access_log off;\n sendfile on;\n default_type application/octet-stream;\n"
+            " client_body_temp_path %s/body;\n proxy_temp_path %s/proxy;\n fastcgi_temp_path %s/fcgi;\n"
+            " uwsgi_temp_path %s/uwsgi;\n scgi_temp_path %s/scgi;\n"
+            " server { listen 127.0.0.1:%d; root %s; }\n}\n"
+            % ((prefix,) * 2 + (user,) + (prefix,) * 5 + (port, root)))
+    process = subprocess.Popen([nginx, "-p", prefix, "-c", prefix + "/nginx.conf"], start_new_session=True)
+    for _ in range(100):  # at most 5 s
+        try:
+            with socket.create_connection(("127.0.0.1", port), timeout=0.2):
+                return process, port
+        except OSError:
+            if process.poll() is not None:
+                sys.exit("nginx exited: " + open(prefix + "/logs/error.log").read())
+            time.sleep(0.05)
+    os.killpg(process.pid, signal.SIGKILL)
+    sys.exit("nginx did not come up")
+
+
+def run_once(command, output):
+    # GNU time reports the peak: a child forked from this interpreter would
+    # count the interpreter's own memory in its peak.
+    if os.path.exists(output):
+        os.remove(output)
+    start = time.perf_counter()
+    done = subprocess.run([TIME, "-f", "peak-rss-kib %M %U %S"] + command, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE)
+    wall = time.perf_counter() - start
+    error = done.stderr.decode(errors="replace")
+    if done.returncode != 0:
+        sys.exit("%s failed: %s" % (command[0], error.strip()))
+    figures = [line.split() for line in error.splitlines() if line.startswith("peak-rss-kib ")][-1]
+    return wall, int(figures[1]), float(figures[2]) + float(figures[3])
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("lunaro_download")
+    parser.add_argument("--size-mib", type=int, default=1024)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--workdir", default="/tmp")
+    args = parser.parse_args()
+    args.workdir = os.path.abspath(args.workdir)
+    for program in ("curl", TIME):
+        if not shutil.which(program):
+            sys.exit(program + " not found")
+
+    served = os.path.join(args.workdir, "download_bench_served")
+    outputs = os.path.join(args.workdir, "download_bench_out")
+    os.makedirs(served, exist_ok=True)
+    os.makedirs(outputs, exist_ok=True)
+    source = os.path.join(served, "payload_%dm.bin" % args.size_mib)
+    if not os.path.exists(source):
+        print("making %s (%d MiB)..." % (source, args.size_mib), flush=True)
+        make_file(source, args.size_mib)
+    size = os.path.getsize(source)
+
+    nginx, port = start_nginx(served, os.path.join(args.workdir, "download_bench_nginx"))
+    try:
+        url = "http://127.0.0.1:%d/%s" % (port, os.path.basename(source))
+        ours_out = os.path.join(outputs, "ours.bin")
+        curl_out = os.path.join(outputs, "curl.bin")
+        tools = [
+            ("lunaro-download", [args.lunaro_download, url, outputs, "--name=ours.bin"], ours_out),
+            ("curl", ["curl", "-s", "-f", "-o", curl_out, url], curl_out),
+        ]
+        for _, command, output in tools:  # warm-up: page cache and first-run effects
+            run_once(command, output)
+        expected = sha256_of(source)
+        for name, _, output in tools:
+            if sha256_of(output) != expected:
+                sys.exit("%s wrote a file with another SHA-256" % name)
+
+        walls = {name: [] for name, _, _ in tools}
+        cpus = {name: [] for name, _, _ in tools}
+        peaks = {name: 0 for name, _, _ in tools}
+        for _ in range(args.runs):
+            for name, command, output in tools:  # alternating, so drift hits both alike
+                wall, rss, cpu = run_once(command, output)
+                if os.path.getsize(output) != size:
+                    sys.exit("%s wrote %d bytes instead of %d" % (name, os.path.getsize(output), size))
+                walls[name].append(wall)
+                cpus[name].append(cpu)
+                peaks[name] = max(peaks[name], rss)
+    finally:
+        os.killpg(nginx.pid, signal.SIGTERM)
+        nginx.wait(timeout=10)
+        shutil.rmtree(outputs, ignore_errors=True)
+
+    print("%d MiB from nginx on loopback, %d runs each" % (args.size_mib, args.runs))
+    print("%-16s %12s %14s %12s %12s" % ("tool", "median wall", "throughput", "median CPU", "peak RSS"))
+    for name in walls:
+        median = statistics.median(walls[name])
+        print("%-16s %11.3fs %8.0f MiB/s %11.3fs %8.1f MiB" % (
+            name, median, size / median / (1 << 20), statistics.median(cpus[name]), peaks[name] / 1024))
+    ratio = statistics.median(walls["lunaro-download"]) / statistics.median(walls["curl"])
+    print("wall-time ratio lunaro-download / curl: %.3f (goal: at most 1.1)" % ratio)
+    print("lunaro-download peak RSS under 64 MiB: %s" % ("yes" if peaks["lunaro-download"] < RSS_LIMIT_KIB else "NO"))
+
+
+if __name__ == "__main__":
+    main()
