@@ -102,6 +102,7 @@ void TNexoDownloadClass::OpenFilePart() {
 }
 
 void TNexoDownloadClass::FlushDocument() {
+    if (document_ == nullptr || !file_) return;
     const int64_t size = document_->Size();
     if (size == 0) return;
     try {
@@ -235,7 +236,9 @@ void TNexoDownloadClass::SocketMonitor(net::TBlockSocket* Sender, bool Writing, 
         ComputeMonitorFigures(NowDateTime() - startTime_, bytesToDownload_, bytesDownloaded_, averageSpeed_);
     averageSpeed_ = figures.AverageSpeed;
     if (status_ == TDownloadStatus::stStop || status_ == TDownloadStatus::stPause) {
-        if (socket_ != nullptr) socket_->CloseSocket();
+        // Closed at once: an orderly close would first drain, and report,
+        // whatever the server still sends.
+        if (socket_ != nullptr) socket_->AbortSocket();
     }
     if (OnHookMonitor) {
         OnHookMonitor(Sender, Saturate32(bytesToDownload_), Saturate32(bytesDownloaded_), figures.AverageSpeed,

@@ -9,6 +9,7 @@
 #include "download/cli/command_line.h"
 #include "download/cli/progress_display.h"
 #include "download/cli/transfer_outcome.h"
+#include "download/download_messages.h"
 #include "download/nexo_download.h"
 #include "download/nexo_http_download.h"
 #include "platform/files.h"
@@ -75,7 +76,8 @@ int Run(const TDownloadOptions& options) {
         facts = CollectFacts(download.Worker());
     } catch (const std::exception& error) {
         progress.Finish();
-        Report(error.what());
+        const std::string message = error.what();
+        Report(message == kMsgNoFileName ? message + " (the URL names no file: use --name=NAME)" : message);
         return kExitFailed;
     }
     const TTransferOutcome outcome = DescribeOutcome(facts);

@@ -113,6 +113,10 @@ TEST_F(DownloadProgram, FailuresSayWhyAndExitNonZero) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("Connection refused (socket error 10061)"), std::string::npos) << refused.err;
 
+    const TRun nameless = Run({Url("data/"), Folder()});
+    EXPECT_EQ(nameless.exitCode, 1);
+    EXPECT_NE(nameless.err.find("use --name=NAME"), std::string::npos) << nameless.err;
+
     const TRun usage = Run({Url("data/medium.bin")});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("--help"), std::string::npos);

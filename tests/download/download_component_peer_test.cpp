@@ -134,7 +134,7 @@ TEST_F(DownloadComponent, ResumeAnsweredWithTheWholeFileStartsOverAndUnknownSize
 
 TEST_F(DownloadComponent, StopFromTheMonitorDeletesThePartialFile) {
     LUNARO_REQUIRE_PEER(Up(), nginx->Error());
-    download.SetDownloadUrl(Url("slow/medium.bin"));
+    download.SetDownloadUrl(Url("data/medium.bin"));
     onMonitor = [&](int32_t done) {
         if (done > 100000) download.SetDownloadStatus(TDownloadStatus::stStop);
     };
