@@ -182,6 +182,7 @@ std::string TBlockSocket::RecvTerminated(int Timeout, const std::string& Termina
     std::size_t scanned = 0;  // the work text before this holds no terminator
     std::size_t found = std::string::npos;
     std::size_t breakLength = 0;
+    std::string lineBreak;
     bool firstPass = true;
     int budget = Timeout;
     for (;;) {
@@ -201,11 +202,8 @@ std::string TBlockSocket::RecvTerminated(int Timeout, const std::string& Termina
         if (lineEndMode) {
             found = work.find_first_of("\r\n", scanned);
             if (found != std::string_view::npos) {
-                std::string lineBreak;
                 FindLineBreak(std::string(work.substr(found, 2)), lineBreak);
                 breakLength = lineBreak.size();
-                FLastCR = lineBreak == "\r";
-                FLastLF = lineBreak == "\n";
             }
             scanned = work.size();
         } else {
@@ -234,6 +232,12 @@ std::string TBlockSocket::RecvTerminated(int Timeout, const std::string& Termina
     if (found != std::string_view::npos) {
         line = FBuffer.Take(found);
         FBuffer.Consume(breakLength);
+        if (lineEndMode) {
+            // A lone CR or LF may be the first half of a pair whose second
+            // half starts the next packet.
+            FLastCR = lineBreak == "\r";
+            FLastLF = lineBreak == "\n";
+        }
     }
     ExceptCheck();
     return line;
