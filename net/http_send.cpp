@@ -15,6 +15,14 @@ namespace {
 // Request bodies below this size go out in one send with the head.
 constexpr int64_t kSmallBodySize = 65536;
 
+// Empties a stream. A stream that is already empty is left alone: on some
+// file systems truncating a file, even an empty one, makes its close flush
+// everything written afterwards, which costs a large download dearly.
+void Truncate(platform::TStream& stream) {
+    if (stream.Size() != 0) stream.SetSize(0);
+    stream.SetPosition(0);
+}
+
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 std::string ToSystemCodePage(const std::string& text) {
@@ -58,8 +66,8 @@ void THTTPSend::Clear() {
     RangeStart = 0;
     RangeEnd = 0;
     FDocument.Clear();
-    RequestStream().SetSize(0);
-    ResponseStream().SetSize(0);
+    Truncate(RequestStream());
+    Truncate(ResponseStream());
     FHeaders.Clear();
     MimeType = "text/html";
 }
