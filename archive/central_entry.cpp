@@ -1,5 +1,6 @@
 #include "archive/central_entry.h"
 
+#include <algorithm>
 #include <array>
 #include <type_traits>
 
@@ -37,7 +38,7 @@ int TZKIRec::Read(TZKHeaderSource& source) {
     fComprSize = GetU32(h + 20);
     fUnComprSize = GetU32(h + 24);
     fFileNameLen = GetU16(h + 28);
-    const uint16_t extraLen = GetU16(h + 30);
+    fExtraLen = GetU16(h + 30);
     fFileComLen = GetU16(h + 32);
     fDiskStart = GetU16(h + 34);
     fIntFileAtt = GetU16(h + 36);
@@ -46,28 +47,26 @@ int TZKIRec::Read(TZKHeaderSource& source) {
 
     // Name, extra field and comment arrive in one read; how far it got
     // tells which of them is missing.
-    const int total = fFileNameLen + extraLen + fFileComLen;
-    std::string variable(static_cast<size_t>(total), '\0');
-    const std::array<int, 3> parts = {fFileNameLen, extraLen, fFileComLen};
-    const int got = total == 0 ? 0 : source.Reads(variable.data(), parts);
+    const int total = fFileNameLen + fExtraLen + fFileComLen;
+    char* raw = total == 0 ? nullptr : fOwner->TextStore().Allocate(static_cast<size_t>(total));
+    fRaw = raw;
+    const std::array<int, 3> parts = {fFileNameLen, fExtraLen, fFileComLen};
+    const int got = total == 0 ? 0 : source.Reads(raw, parts);
     if (got < total) {
         if (got < fFileNameLen) return -msg::CentralNameReadError;
-        if (got < fFileNameLen + extraLen) return -msg::ArchiveSeekError;
+        if (got < fFileNameLen + fExtraLen) return -msg::ArchiveSeekError;
         return -msg::FileCommentReadError;
     }
-    fOrigHeaderName.assign(variable, 0, fFileNameLen);
-    FExtraField.assign(variable, fFileNameLen, extraLen);
-    fHeaderComment.assign(variable, static_cast<size_t>(fFileNameLen) + extraLen, fFileComLen);
 
     fStatusBits &= ~zsbInvalid;
-    if (!fOrigHeaderName.empty() && fOrigHeaderName.back() == '/') fStatusBits |= zsbDirOnly;
+    if (fFileNameLen > 0 && RawName().back() == '/') fStatusBits |= zsbDirOnly;
     return ApplyZip64Field();
 }
 
 int TZKIRec::ApplyZip64Field() {
     // Entries that do not need Zip64 keep their 32-bit values whatever they carry.
     if ((fVersionNeeded & 0xFF) < 45) return 0;
-    auto data = archive::ExtraBlockData(FExtraField, kZip64ExtraTag);
+    auto data = archive::ExtraBlockData(RawExtra(), kZip64ExtraTag);
     if (!data) return 0;
     const auto* p = reinterpret_cast<const uint8_t*>(data->data());
     size_t left = data->size();
@@ -87,7 +86,7 @@ int TZKIRec::ApplyZip64Field() {
 
 int TZKIRec::SeekLocalData() {
     static constexpr std::array<int, 10> kLocalFields = {2, 2, 2, 2, 2, 4, 4, 4, 2, 2};
-    if (fOwner == nullptr || !fOwner->IsOpen()) return -msg::ZipFileNotOpened;
+    if (!fOwner->IsOpen()) return -msg::ZipFileNotOpened;
     try {
         fOwner->SeekDisk(static_cast<int>(fDiskStart));
         uint8_t h[4 + kLocalHeaderSize - 4];
@@ -99,10 +98,10 @@ int TZKIRec::SeekLocalData() {
         std::string variable(static_cast<size_t>(nameLength + extraLength), '\0');
         const std::array<int, 2> parts = {nameLength, extraLength};
         ok = ok && (variable.empty() || fOwner->Reads(variable.data(), parts) == nameLength + extraLength);
-        if (ok && variable.compare(0, static_cast<size_t>(nameLength), fOrigHeaderName) != 0)
+        if (ok && std::string_view(variable).substr(0, static_cast<size_t>(nameLength)) != RawName())
             return -msg::LocalCentralNamesDiffer;
         if (!ok) {
-            fOwner->Boss().Diag("could not read local header: " + DecodedName());
+            fOwner->Boss().Diag("could not read local header: " + std::string(DecodedName()));
             return -msg::LocalHeaderReadError;
         }
         return 0;
@@ -114,13 +113,13 @@ int TZKIRec::SeekLocalData() {
 }
 
 std::optional<std::string_view> TZKIRec::UnicodeText(uint16_t tag, std::string_view stored) const {
-    return UnicodeFieldText(FExtraField, tag, stored);
+    return UnicodeFieldText(RawExtra(), tag, stored);
 }
 
 TZKEncodingOpts TZKIRec::Encoded() const {
     if (fFlag & 0x0800) return TZKEncodingOpts::zeoUTF8;
-    if (UnicodeText(kUnicodePathTag, fOrigHeaderName)) return TZKEncodingOpts::zeoUPath;
-    if (!fHeaderComment.empty() && UnicodeText(kUnicodeCommentTag, fHeaderComment))
+    if (UnicodeText(kUnicodePathTag, RawName())) return TZKEncodingOpts::zeoUPath;
+    if (fFileComLen > 0 && UnicodeText(kUnicodeCommentTag, RawComment()))
         return TZKEncodingOpts::zeoUPath;
     const int host = FVersionMadeBy >> 8;
     if (host == 0 || host == 6 || FVersionMadeBy == 0x0B32) return TZKEncodingOpts::zeoOEM;
@@ -140,29 +139,40 @@ void TZKIRec::SetIsEncoded(TZKEncodingOpts value) {
 }
 
 TZKEncodingOpts TZKIRec::EffectiveEncoding() {
-    const TZKEncodingOpts setting = fOwner != nullptr ? fOwner->Encoding() : TZKEncodingOpts::zeoAuto;
+    const TZKEncodingOpts setting = fOwner->Encoding();
     return setting == TZKEncodingOpts::zeoAuto ? IsEncoded() : setting;
 }
 
-const std::string& TZKIRec::DecodedName() {
-    if (fFileName.empty() && !fOrigHeaderName.empty()) {
+std::string_view TZKIRec::DecodedName() {
+    if (fFileName.empty() && fFileNameLen > 0) {
         const TZKEncodingOpts encoding = EffectiveEncoding();
-        std::optional<std::string_view> unicode;
-        if (encoding == TZKEncodingOpts::zeoUPath) unicode = UnicodeText(kUnicodePathTag, fOrigHeaderName);
-        fFileName = DecodeStoredText(fOrigHeaderName, encoding, fOwner != nullptr ? fOwner->Encoding_CP() : 0,
-                                     unicode);
-        for (char& c : fFileName)
-            if (c == '/') c = '\\';
+        const std::string_view raw = RawName();
+        char* name;
+        size_t length;
+        if (DecodesAsStored(raw, encoding)) {
+            length = raw.size();
+            name = fOwner->TextStore().Allocate(length);
+            std::copy(raw.begin(), raw.end(), name);
+        } else {
+            std::optional<std::string_view> unicode;
+            if (encoding == TZKEncodingOpts::zeoUPath) unicode = UnicodeText(kUnicodePathTag, raw);
+            const std::string text = DecodeStoredText(raw, encoding, fOwner->Encoding_CP(), unicode);
+            length = text.size();
+            name = fOwner->TextStore().Allocate(length);
+            std::copy(text.begin(), text.end(), name);
+        }
+        std::replace(name, name + length, '/', '\\');
+        fFileName = {name, length};
     }
     return fFileName;
 }
 
 std::string TZKIRec::FileComment() {
-    if (fHeaderComment.empty()) return {};
+    if (fFileComLen == 0) return {};
     const TZKEncodingOpts encoding = EffectiveEncoding();
     std::optional<std::string_view> unicode;
-    if (encoding == TZKEncodingOpts::zeoUPath) unicode = UnicodeText(kUnicodeCommentTag, fHeaderComment);
-    return DecodeStoredText(fHeaderComment, encoding, fOwner != nullptr ? fOwner->Encoding_CP() : 0, unicode);
+    if (encoding == TZKEncodingOpts::zeoUPath) unicode = UnicodeText(kUnicodeCommentTag, RawComment());
+    return DecodeStoredText(RawComment(), encoding, fOwner->Encoding_CP(), unicode);
 }
 
 uint32_t TZKIRec::GetHash() {
@@ -174,7 +184,7 @@ uint32_t TZKIRec::GetHash() {
 }
 
 void TZKIRec::ClearCachedName() {
-    fFileName.clear();
+    fFileName = {};  // decoded again into new storage when next asked for
     FHash = 0;
     fStatusBits &= ~(zsbHashed | zsbEncMask);
 }
@@ -184,8 +194,13 @@ void TZKIRec::SetSelected(bool on) {
         fStatusBits |= zsbSelected;
     } else {
         fStatusBits &= ~zsbSelected;
-        FSelectArgs.clear();
+        FSelectArgs.reset();
     }
+}
+
+void TZKIRec::SetSelectArgs(std::string args) {
+    if (args.empty()) FSelectArgs.reset();
+    else FSelectArgs = std::make_unique<std::string>(std::move(args));
 }
 
 bool TZKIRec::Select(TZipSelects how) {

@@ -3,6 +3,7 @@
 // the raw name, comment and extra field exactly as stored, Zip64 sizes and
 // offsets resolved, and the name decoded into text on first use.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +20,7 @@ enum class TZipSelects : uint8_t { zzsClear, zzsSet, zzsToggle };
 
 class TZKIRec : public TZKDirEntry {
 public:
-    explicit TZKIRec(TZKZipFile* owner) : fOwner(owner) {}
+    explicit TZKIRec(TZKZipFile& owner) : fOwner(&owner) {}
 
     // Reads one central header from the source's position. Returns a
     // negative message identifier on failure, 0 for an ordinary entry and 1
@@ -37,13 +38,13 @@ public:
     TZKEncodingOpts Encoded() const override;
     bool Encrypted() const override { return (fFlag & 1) != 0; }
     uint32_t ExtFileAttrib() const override { return fExtFileAtt; }
-    std::string ExtraField() const override { return FExtraField; }
+    std::string ExtraField() const override { return std::string(RawExtra()); }
     std::string FileComment() override;
     uint16_t FileCommentLen() const override { return fFileComLen; }
-    std::string FileName() override { return DecodedName(); }
+    std::string FileName() override { return std::string(DecodedName()); }
     uint16_t FileNameLength() const override { return fFileNameLen; }
     uint16_t Flag() const override { return fFlag; }
-    std::string HeaderName() const override { return fOrigHeaderName; }
+    std::string HeaderName() const override { return std::string(RawName()); }
     uint16_t IntFileAttrib() const override { return fIntFileAtt; }
     int64_t RelOffLocalHdr() const override { return fRelOffLocal; }
     uint32_t StartOnDisk() const override { return fDiskStart; }
@@ -53,14 +54,15 @@ public:
     uint16_t VersionNeeded() const override { return fVersionNeeded; }
 
     void SetEncrypted(bool on) { fFlag = on ? (fFlag | 1) : (fFlag & ~1); }
-    // The raw bytes; entries are never renamed here, so the header name is
-    // always the name as read.
-    const std::string& RawName() const { return fOrigHeaderName; }
-    const std::string& RawComment() const { return fHeaderComment; }
-    const std::string& RawExtra() const { return FExtraField; }
+    // The bytes as stored. Entries are never renamed here, so the header
+    // name is always the name as read.
+    std::string_view RawName() const { return {fRaw, fFileNameLen}; }
+    std::string_view RawExtra() const { return {fRaw + fFileNameLen, fExtraLen}; }
+    std::string_view RawComment() const { return {fRaw + fFileNameLen + fExtraLen, fFileComLen}; }
 
-    // The decoded name, cached until ClearCachedName.
-    const std::string& DecodedName();
+    // The decoded name, cached (in the owner's text storage) until
+    // ClearCachedName.
+    std::string_view DecodedName();
     uint32_t GetHash();
     void ClearCachedName();
 
@@ -71,8 +73,8 @@ public:
     bool Selected() const { return (fStatusBits & zsbSelected) != 0; }
     void SetSelected(bool on);
     bool Select(TZipSelects how);
-    const std::string& SelectArgs() const { return FSelectArgs; }
-    void SetSelectArgs(std::string args) { FSelectArgs = std::move(args); }
+    std::string SelectArgs() const { return FSelectArgs ? *FSelectArgs : std::string(); }
+    void SetSelectArgs(std::string args);
 
     bool TestStatusBit(uint32_t mask) const { return (fStatusBits & mask) != 0; }
     void SetStatusBit(uint32_t mask) { fStatusBits |= mask; }
@@ -83,28 +85,31 @@ private:
     TZKEncodingOpts EffectiveEncoding();
     std::optional<std::string_view> UnicodeText(uint16_t tag, std::string_view stored) const;
 
-    TZKZipFile* fOwner;
-    uint16_t FVersionMadeBy = 0;
-    uint16_t fVersionNeeded = 0;
-    uint16_t fFlag = 0;
-    uint16_t fComprMethod = 0;
-    uint32_t fModifDateTime = 0;
-    uint32_t fCRC32 = 0;
+    // What a listing reads of every entry comes first, in one cache line:
+    // directories of many entries are walked through memory.
+    std::string_view fFileName;
     int64_t fComprSize = 0;
     int64_t fUnComprSize = 0;
-    int64_t fRelOffLocal = 0;
-    uint32_t fDiskStart = 0;
-    uint16_t fIntFileAtt = 0;
-    uint32_t fExtFileAtt = 0;
+    uint32_t fCRC32 = 0;
+    uint32_t fModifDateTime = 0;
+    uint16_t fComprMethod = 0;
+    uint16_t fFlag = 0;
+    uint32_t fStatusBits = 0;
+    uint32_t FHash = 0;
     uint16_t fFileNameLen = 0;
     uint16_t fFileComLen = 0;
-    std::string fOrigHeaderName;
-    std::string fHeaderComment;
-    std::string FExtraField;
-    std::string fFileName;
-    uint32_t FHash = 0;
-    uint32_t fStatusBits = 0;
-    std::string FSelectArgs;
+    uint16_t fExtraLen = 0;
+    uint16_t FVersionMadeBy = 0;
+    uint16_t fVersionNeeded = 0;
+    uint16_t fIntFileAtt = 0;
+    uint32_t fExtFileAtt = 0;
+    uint32_t fDiskStart = 0;
+    int64_t fRelOffLocal = 0;
+    TZKZipFile* fOwner;
+    // Name, extra field and comment one after the other, in the owner's
+    // text storage.
+    const char* fRaw = nullptr;
+    std::unique_ptr<std::string> FSelectArgs;  // rarely set
 };
 
 }  // namespace lunaro::archive

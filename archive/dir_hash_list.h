@@ -5,6 +5,7 @@
 // letter case count as duplicates; the first one stays in the index.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct THashedDirEntry {
     THashedDirEntry* Next;
     TZKIRec* ZRec;
     int ZIndex;
+    uint32_t Hash;  // ZRec's name hash, kept here so that walking a chain never touches the entries
 };
 
 class TZKDirHashList {
@@ -32,6 +34,11 @@ public:
     // Adds rec under its name hash; returns the earlier entry with the same
     // name (ignoring case) instead when there is one, leaving the list as it was.
     TZKIRec* Add(TZKIRec* rec, int index);
+    // Adds recs[i] with index i, with the same outcome as adding them one
+    // after the other, but bucket by bucket: each chain is then built from
+    // neighbouring nodes instead of nodes scattered over the whole
+    // directory. Returns how many names were already present.
+    int AddBatch(std::span<TZKIRec* const> recs);
     // Index of the entry whose name equals name (ignoring case among names
     // with the same case-sensitive hash), or -1.
     int Find(std::string_view name) const;
@@ -52,6 +59,7 @@ private:
         THashedDirEntry nodes[kBlockNodes];
     };
     THashedDirEntry* NewNode();
+    TZKIRec* AddHashed(TZKIRec* rec, int index, uint32_t hash);
     THashedDirEntry*& Bucket(uint32_t hash) { return chains_[hash % chains_.size()]; }
 
     std::vector<THashedDirEntry*> chains_;

@@ -29,10 +29,15 @@ std::string FromUtf8(std::string_view text) {
 
 }  // namespace
 
+bool DecodesAsStored(std::string_view raw, TZKEncodingOpts encoding) {
+    return encoding != TZKEncodingOpts::zeoUPath && !NeedsConversion(raw);
+}
+
 std::string DecodeStoredText(std::string_view raw, TZKEncodingOpts encoding, uint32_t codePage,
                              std::optional<std::string_view> unicodeText) {
+    if (DecodesAsStored(raw, encoding)) return std::string(raw);
     std::string text;
-    if (encoding == TZKEncodingOpts::zeoUPath || NeedsConversion(raw)) {
+    {
         switch (encoding) {
             case TZKEncodingOpts::zeoNone:
                 text = FromCodePage(raw, codePage == 0 ? platform::AnsiCodePage() : static_cast<int>(codePage));
@@ -45,8 +50,11 @@ std::string DecodeStoredText(std::string_view raw, TZKEncodingOpts encoding, uin
             case TZKEncodingOpts::zeoAuto: break;
         }
     }
-    if (text.empty()) text = platform::CodePageToUtf8(raw, platform::kAnsiCodePage);
-    return text;
+    if (!text.empty()) return text;
+    // ASCII is itself in every ANSI code page: no conversion needed.
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; }))
+        return std::string(raw);
+    return platform::CodePageToUtf8(raw, platform::kAnsiCodePage);
 }
 
 }  // namespace lunaro::archive

@@ -15,6 +15,9 @@ namespace lunaro::archive {
 // `unicodeText` is the accepted Unicode Path/Comment text, if any. Bytes
 // that are all printable ASCII are taken as they are unless the encoding is
 // zeoUPath. The result is UTF-8 and never empty for non-empty input.
+// True when DecodeStoredText gives the stored bytes back unchanged.
+bool DecodesAsStored(std::string_view raw, TZKEncodingOpts encoding);
+
 std::string DecodeStoredText(std::string_view raw, TZKEncodingOpts encoding, uint32_t codePage,
                              std::optional<std::string_view> unicodeText);
 

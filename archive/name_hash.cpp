@@ -18,6 +18,12 @@ uint32_t NameHash(std::string_view utf8Name) {
     uint32_t h = 0;
     size_t pos = 0;
     while (pos < utf8Name.size()) {
+        const auto byte = static_cast<uint8_t>(utf8Name[pos]);
+        if (byte < 0x80) {  // most names are ASCII
+            h = Mix(h, byte);
+            ++pos;
+            continue;
+        }
         const size_t start = pos;
         char32_t cp = platform::DecodeUtf8(utf8Name, pos);
         // Decoded names are valid UTF-8; a stray byte still hashes as itself.

@@ -29,10 +29,7 @@ TZKZipFile::TZKZipFile(TZKCore& worker)
       fEncoding_CP(worker.Snapshot().Encoding_CP),
       FIgnoreDirOnly(worker.Snapshot().IgnoreDirOnly) {}
 
-TZKZipFile::~TZKZipFile() {
-    fHashList.Clear();
-    fEntries.clear();
-}
+TZKZipFile::~TZKZipFile() = default;
 
 void TZKZipFile::Notify(int idx, TZCChanges change) {
     if (OnChange) OnChange(this, idx, change);
@@ -154,6 +151,7 @@ int TZKZipFile::Load() {
     if (!(Info() & kInfoEndRecordAccepted)) return -msg::ListUnknownError;
     fHashList.Clear();
     fEntries.clear();
+    fTexts.Clear();
     FFirst = -1;
     FSelCount = 0;
     fCheckNo = Boss().NextCheckNo();
@@ -177,10 +175,12 @@ int TZKZipFile::Load() {
         Notify(static_cast<int>(fTotalEntries), TZCChanges::zccCount);
         fHashList.AutoSize(static_cast<int>(std::min<uint32_t>(fTotalEntries, INT32_MAX)));
         ReadEntries();
+        IndexEntries();
         SetInfo((Info() & ~0x7u) | kInfoDirectoryLoaded);
         fCentralOffset = start;
         fSFXOfs += expected - start;
     } catch (...) {
+        IndexEntries();
         ProgReport(TActionCodes::zacEndOfBatch, 0, 0, "");
         SetFileName("");
         fSFXOfs = 0;
@@ -192,22 +192,34 @@ int TZKZipFile::Load() {
     return 0;
 }
 
+// Entries go into the name index once they are all read (or reading
+// failed): added together, they are indexed much faster than one by one.
+void TZKZipFile::IndexEntries() {
+    std::vector<TZKIRec*> recs;
+    recs.reserve(fEntries.size());
+    for (TZKIRec& rec : fEntries) recs.push_back(&rec);
+    fHashList.AddBatch(recs);
+}
+
 void TZKZipFile::ReadEntries() {
+    // Room for the count read from the file, up to a limit: beyond it the
+    // list grows as headers actually arrive.
+    fEntries.reserve(std::min<uint32_t>(fTotalEntries, 1u << 20));
     TZKFileHeaderSource direct(*this);
     TZKBufferedHeaderSource buffered(*this);
     TZKHeaderSource& source = IsMultiPart() ? static_cast<TZKHeaderSource&>(direct) : buffered;
     const bool trace = Boss().Verbosity() > 1;
     for (uint32_t i = 0; i < fTotalEntries; ++i) {
-        TZKIRec& rec = fEntries.emplace_back(this);
+        TZKIRec& rec = fEntries.emplace_back(*this);
         const int result = rec.Read(source);
         if (result < 0) {
             fEntries.pop_back();
             throw EZipKeeper::CreateResDisp(-result, true);
         }
         if (result > 0) fZ64 = true;
+        rec.GetHash();  // decoded and hashed while the entry is at hand, for the index
         const int index = Count() - 1;
-        if (trace) Boss().Diag("List - [" + std::to_string(index) + "] \"" + rec.DecodedName() + "\"");
-        fHashList.Add(&rec, index);
+        if (trace) Boss().Diag("List - [" + std::to_string(index) + "] \"" + std::string(rec.DecodedName()) + "\"");
         Notify(index, TZCChanges::zccAdd);
         if (rec.RelOffLocalHdr() < fSFXOfs) fSFXOfs = rec.RelOffLocalHdr();
         ProgReport(TActionCodes::zacProgress, 0, 1, "");
@@ -278,7 +290,7 @@ TZKIRec* TZKZipFile::FindName(std::string_view pattern, int& idx, TZKIRec* mysel
 int TZKZipFile::HasDupName(TZKIRec* rec) {
     if (fHashList.Empty()) return -1;
     const int found = fHashList.Find(rec->DecodedName());
-    if (found >= 0 && Boss().Verbosity() > 1) Boss().Diag("Duplicate FileName: " + rec->DecodedName());
+    if (found >= 0 && Boss().Verbosity() > 1) Boss().Diag("Duplicate FileName: " + std::string(rec->DecodedName()));
     return found;
 }
 

@@ -3,7 +3,6 @@
 // directory order, a name index over them, lookup and wildcard selection,
 // and change notifications that keep the component's public list in step.
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "archive/central_entry.h"
 #include "archive/dir_hash_list.h"
 #include "archive/end_record.h"
+#include "archive/text_arena.h"
 #include "platform/stream.h"
 
 namespace lunaro::archive {
@@ -73,6 +73,8 @@ public:
     const platform::TMemoryStream* Stub() const { return fStub.get(); }
     int OpenRet() const { return fOpenRet; }
     const TZKDirHashList& HashList() const { return fHashList; }
+    // Where the entries keep their stored and decoded texts.
+    TZKTextArena& TextStore() { return fTexts; }
 
     TZCChangeEvent OnChange;
 
@@ -86,13 +88,17 @@ private:
     int64_t ChooseCentralStart(int64_t expected);
     void CheckEntryCountFits(int64_t start);
     void ReadEntries();
+    void IndexEntries();
     void KeepStub();
     void ChooseNumbering();
     int TakePartOfEndRecord();
     bool SetBy(TZKIRec& rec, TZipSelects how);
     int Walk(std::string_view pattern, std::string_view reject, TZipSelects how, bool clearArgs);
 
-    std::deque<TZKIRec> fEntries;
+    // Entries are added only while a directory loads; their addresses hold
+    // from the end of the load until the next one.
+    std::vector<TZKIRec> fEntries;
+    TZKTextArena fTexts;
     TZKDirHashList fHashList;
     uint32_t fCheckNo = 0;
     TZKEncodingOpts fEncoding;

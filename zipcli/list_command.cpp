@@ -52,7 +52,8 @@ int ListArchive(const std::string& archive, ListFormat format, std::FILE* out, s
     archive::TZKCenDir& directory = worker.CentralDir();
     TListWriter writer(out, format);
     writer.Begin();
-    for (int i = 0; i < directory.Count(); ++i) writer.Row(*directory.Items(i));
+    for (int i = 0; i < directory.Count(); ++i)
+        if (archive::TZKIRec* entry = directory.Items(i)->Rec()) writer.Row(*entry);
     writer.End();
     worker.Done(true);
     if (!writer.Flush()) {

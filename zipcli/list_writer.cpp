@@ -49,9 +49,11 @@ void AppendDosDateTime(std::string& out, uint32_t dos) {
 }  // namespace
 
 void AppendPrintable(std::string& out, std::string_view text) {
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        out.push_back(byte < 0x20 || byte == 0x7F ? '?' : c);
+    const size_t start = out.size();
+    out.append(text);
+    for (size_t i = start; i < out.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(out[i]);
+        if (byte < 0x20 || byte == 0x7F) out[i] = '?';
     }
 }
 
@@ -62,7 +64,7 @@ void TListWriter::Begin() {
             "------------  ------------  ----------  -----  --------  ----\n");
 }
 
-void TListWriter::Row(archive::TZKDirEntry& entry) {
+void TListWriter::Row(archive::TZKIRec& entry) {
     ++entries_;
     totalSize_ += static_cast<uint64_t>(entry.UncompressedSize());
     totalCompressed_ += static_cast<uint64_t>(entry.CompressedSize());
@@ -71,7 +73,7 @@ void TListWriter::Row(archive::TZKDirEntry& entry) {
     if (buffer_.size() >= kFlushAt) Flush();
 }
 
-void TListWriter::AppendTableRow(archive::TZKDirEntry& entry) {
+void TListWriter::AppendTableRow(archive::TZKIRec& entry) {
     AppendUnsigned(buffer_, static_cast<uint64_t>(entry.UncompressedSize()), 12);
     buffer_.append("  ");
     AppendUnsigned(buffer_, static_cast<uint64_t>(entry.CompressedSize()), 12);
@@ -80,12 +82,12 @@ void TListWriter::AppendTableRow(archive::TZKDirEntry& entry) {
     buffer_.append("  ");
     AppendHex8(buffer_, entry.CRC32());
     buffer_.append("  ");
-    AppendPrintable(buffer_, entry.FileName());
+    AppendPrintable(buffer_, entry.DecodedName());
     buffer_.push_back('\n');
 }
 
-void TListWriter::AppendTsvRow(archive::TZKDirEntry& entry) {
-    AppendPrintable(buffer_, entry.FileName());
+void TListWriter::AppendTsvRow(archive::TZKIRec& entry) {
+    AppendPrintable(buffer_, entry.DecodedName());
     buffer_.push_back('\t');
     AppendUnsigned(buffer_, static_cast<uint64_t>(entry.UncompressedSize()), 0);
     buffer_.push_back('\t');

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "archive/dir_entry.h"
+#include "archive/central_entry.h"
 
 namespace lunaro::zipcli {
 
@@ -22,14 +22,14 @@ public:
     TListWriter& operator=(const TListWriter&) = delete;
 
     void Begin();
-    void Row(archive::TZKDirEntry& entry);
+    void Row(archive::TZKIRec& entry);
     void End();
     // False when the output could not be written.
     bool Flush();
 
 private:
-    void AppendTableRow(archive::TZKDirEntry& entry);
-    void AppendTsvRow(archive::TZKDirEntry& entry);
+    void AppendTableRow(archive::TZKIRec& entry);
+    void AppendTsvRow(archive::TZKIRec& entry);
 
     std::FILE* out_;
     ListFormat format_;

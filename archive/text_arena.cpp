@@ -1,0 +1,32 @@
+#include "archive/text_arena.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lunaro::archive {
+
+char* TZKTextArena::Allocate(size_t size) {
+    if (size > capacity_ - used_) {
+        capacity_ = std::max(kChunkSize, size);
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
+        used_ = 0;
+    }
+    char* room = chunks_.back().get() + used_;
+    used_ += size;
+    return room;
+}
+
+std::string_view TZKTextArena::Store(std::string_view text) {
+    if (text.empty()) return {};
+    char* room = Allocate(text.size());
+    std::memcpy(room, text.data(), text.size());
+    return {room, text.size()};
+}
+
+void TZKTextArena::Clear() {
+    chunks_.clear();
+    used_ = 0;
+    capacity_ = 0;
+}
+
+}  // namespace lunaro::archive
