@@ -78,9 +78,9 @@ NumberSeparators UserNumberSeparators() {
         separators.thousands = InfoText(locale, THOUSEP);
         separators.decimal = InfoText(locale, RADIXCHAR);
     } else {
-        separators.thousands = ",";
+        separators.thousands.assign(1, ',');
     }
-    if (separators.decimal.empty()) separators.decimal = ".";
+    if (separators.decimal.empty()) separators.decimal.assign(1, '.');
     return separators;
 }
 
