@@ -113,7 +113,10 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
     TargetHost = exchange.UsingProxy ? ProxyHost : parts.Host;
     TargetPort = exchange.UsingProxy ? ProxyPort : parts.Port;
     if (!EnsureConnection(https)) return false;
-    if (!SendRequest(exchange)) return false;
+    if (!SendRequest(exchange)) {
+        ForgetConnection();  // part of the request may be out: the connection cannot carry another
+        return false;
+    }
 
     Clear();
     FTransferEncoding = TTransferEncoding::TE_UNKNOWN;

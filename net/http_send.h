@@ -6,13 +6,16 @@
 // next call only with protocol "1.1", and keeps cookies. Redirects are not
 // followed: the caller reads "Location: " from Headers.
 //
+// Request text (URL, credentials, header lines) is UTF-8 and goes out in the
+// system's ANSI code page; answer header lines are kept as received.
+//
 // Progress is not reported here: watch Sock()'s OnStatus and OnMonitor and
 // read DownloadSize.
 //
 // Failures leave the cause in Sock().LastError / LastErrorDesc. Besides the
 // socket's own codes the client records 10055 when the answer's status line
 // or a header line is longer than 64 KiB or its header block exceeds 1 MiB,
-// and 10022 for a URL holding a line break (refused before anything is
+// and 10022 for a URL or method holding a line break (refused before anything is
 // sent) and for an answer whose body cannot be framed (a negative or
 // oversized Content-Length, a chunk size that is no number or beyond 63
 // bits).

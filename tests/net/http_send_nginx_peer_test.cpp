@@ -47,7 +47,9 @@ protected:
         // sub_filter drops the length, so nginx frames the answer in chunks.
         options.extraServerConfig =
             "keepalive_timeout 1s;\n"
-            "location /chunked/ { sub_filter 'a' 'b'; sub_filter_once off; sub_filter_types *; }\n";
+            "location /chunked/ { sub_filter 'a' 'b'; sub_filter_once off; sub_filter_types *; }\n"
+            // Reads a whole request body before it answers (the upstream is never there).
+            "location /upload { proxy_pass http://127.0.0.1:1; }\n";
         nginx = std::make_unique<NginxServer>(options);
         LUNARO_REQUIRE_PEER(nginx->Running(), nginx->Error());
         http.Timeout = 10000;
@@ -119,6 +121,26 @@ TEST_F(HttpNginx, KeepAliveReusesTheConnectionOnlyWhileNothingIsPending) {
     ASSERT_TRUE(http.HTTPMethod("GET", Url("package.zip")));
     EXPECT_EQ(connects, 2);
     EXPECT_TRUE(Body() == package);
+}
+
+TEST_F(HttpNginx, ConnectionOfAnAbortedUploadIsNotReused) {
+    http.Protocol = "1.1";
+    platform::TMemoryStream upload;
+    upload.WriteBuffer(package.data(), 200000);
+    http.InputStream = &upload;
+    int writes = 0;
+    http.Sock().OnMonitor = [&](TBlockSocket*, bool writing, const void*, int) {
+        if (writing && ++writes == 2) http.Abort();  // the head and one piece of the body are out
+    };
+    EXPECT_FALSE(http.HTTPMethod("POST", Url("upload")));
+    EXPECT_EQ(http.Sock().LastError(), 10053);
+
+    http.InputStream = nullptr;
+    http.Sock().OnMonitor = nullptr;
+    http.Clear();
+    ASSERT_TRUE(http.HTTPMethod("GET", Url("package.zip")));
+    EXPECT_EQ(http.ResultCode(), 200);
+    EXPECT_EQ(connects, 2);
 }
 
 TEST_F(HttpNginx, ChunkedAnswer) {
