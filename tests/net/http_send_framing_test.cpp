@@ -102,6 +102,22 @@ TEST_F(HttpFraming, ServerClosingMidBodyKeepsWholePiecesAndStatus) {
     EXPECT_EQ(reports.back().ResultCode, 200);
 }
 
+TEST_F(HttpFraming, BodyTimeoutClosesEvenAKeptConnection) {
+    PeerScript script;
+    script.ReadUntil("\r\n\r\n")
+        .Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789")
+        .AwaitClientClose(3000);
+    ScriptedPeer peer(std::move(script));
+    http.Protocol = "1.1";
+    http.Timeout = 300;
+    EXPECT_FALSE(Get(peer));
+    EXPECT_EQ(http.Sock().LastError(), platform::WSAETIMEDOUT);
+    EXPECT_EQ(http.ResultCode(), 200);
+    // The other 90 bytes may still come; the next request must not take them for its answer.
+    EXPECT_EQ(http.Sock().Socket(), INVALID_SOCKET);
+    EXPECT_TRUE(peer.WaitDone());
+}
+
 TEST_F(HttpFraming, NoBodyForHeadAnd204And304) {
     for (const auto& [method, status] :
          std::vector<std::pair<std::string, std::string>>{{"HEAD", "200 OK"}, {"GET", "204 No Content"},
