@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "net/block_socket.h"
 #include "net/text_utils.h"
@@ -60,8 +59,10 @@ int TBlockSocket::RecvBuffer(void* Buffer, int Length) {
     return count;
 }
 
+// No processor yield before asking how much is waiting: on a busy machine it
+// hands the time slice away once per packet and cost a fifth of the download
+// throughput, while the wait below already blocks when nothing has arrived.
 int TBlockSocket::AwaitPacketSize(int Timeout) {
-    std::this_thread::yield();
     int count = WaitingData();
     if (count > 0) return count;
     if (CanRead(Timeout)) {
