@@ -50,6 +50,8 @@ TEST(HttpResponseHeaders, ContentLengthFramesTheBody) {
     EXPECT_EQ(framing.Encoding, TTransferEncoding::TE_IDENTITY);
     EXPECT_FALSE(framing.Malformed);
     EXPECT_EQ(Apply({"Content-Length: 9223372036854775807"}).Size, INT64_MAX);
+    EXPECT_TRUE(Apply({"Content-Length: 9223372036854775808"}).Malformed);
+    EXPECT_TRUE(Apply({"Content-Length: -1"}).Malformed);
 }
 
 TEST(HttpResponseHeaders, NoNumberLeavesTheBodyToTheClose) {
@@ -57,13 +59,6 @@ TEST(HttpResponseHeaders, NoNumberLeavesTheBodyToTheClose) {
     EXPECT_EQ(framing.Size, -1);
     EXPECT_EQ(framing.Encoding, TTransferEncoding::TE_UNKNOWN);
     EXPECT_FALSE(framing.Malformed);
-}
-
-TEST(HttpResponseHeaders, NegativeOrOversizedLengthIsMalformed) {
-    for (const char* line : {"Content-Length: -5", "Content-Length: -1", "Content-Length: 9223372036854775808",
-                             "Content-Length: 99999999999999999999999"}) {
-        EXPECT_TRUE(Apply({line}).Malformed) << line;
-    }
 }
 
 TEST(HttpResponseHeaders, ChunkedWinsOverContentLengthInEitherOrder) {
