@@ -1,0 +1,23 @@
+#include "app/installer_message.h"
+
+#include "platform/ui_service.h"
+
+namespace lunaro::app {
+
+namespace {
+
+void Show(const std::string& text, platform::MessageIcon icon) {
+    platform::MessageBoxRequest request;
+    request.caption = platform::ApplicationTitle();
+    request.text = text;
+    request.icon = icon;
+    platform::Ui().MessageBox(request);
+}
+
+}  // namespace
+
+void ShowInstallerMessage(const std::string& text) { Show(text, platform::MessageIcon::None); }
+
+void ShowInstallerError(const std::string& text) { Show(text, platform::MessageIcon::Error); }
+
+}  // namespace lunaro::app

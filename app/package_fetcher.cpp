@@ -1,0 +1,74 @@
+#include "app/package_fetcher.h"
+
+#include "app/download_server.h"
+#include "app/transfer_outcome.h"
+#include "app/progress_display.h"
+#include "platform/files.h"
+
+namespace lunaro::app {
+
+namespace {
+
+constexpr int32_t kReceiveBuffer = 65536;
+
+}  // namespace
+
+PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures,
+                               std::string baseUrl)
+    : boxes_(boxes),
+      progress_(progress),
+      failures_(failures),
+      baseUrl_(std::move(baseUrl)),
+      separators_(platform::UserNumberSeparators()) {
+    fNexoDownload.SetProtocolo(download::TNexoProtocolo::protHTTP);
+    fNexoDownload.SetSizeRecvBuffer(kReceiveBuffer);
+    fNexoDownload.Proxy()->ProxyTimeout = 90000;
+    fNexoDownload.FTP()->FtpTimeout = 300000;
+    fNexoDownload.SetOnAfterDownload([this](download::TNexoDownloadClass* worker) { fNexoDownloadAfterDownload(worker); });
+    fNexoDownload.SetOnHookStatus([this](net::TBlockSocket*, net::THookSocketReason reason, int32_t toDownload,
+                                         int32_t downloaded) { fNexoDownloadHookStatus(reason, toDownload, downloaded); });
+    fNexoDownload.SetOnHookMonitor([this](net::TBlockSocket*, int32_t toDownload, int32_t downloaded, double speed,
+                                          uint16_t, uint16_t, uint16_t sec) {
+        fNexoDownloadHookMonitor(toDownload, downloaded, speed, sec);
+    });
+}
+
+bool PackageFetcher::BaixarArquivo(const std::string& folder, const std::string& name) {
+    for (int attempt = 1;; ++attempt) {
+        const std::optional<std::string> failure = FetchOnce(folder, name);
+        if (!failure) return true;
+        if (!failures_.TryAgain(FetchFailure{name, folder, *failure, attempt})) return false;
+    }
+}
+
+std::optional<std::string> PackageFetcher::FetchOnce(const std::string& folder, const std::string& name) {
+    boxes_.SetPackageName(name);
+    boxes_.SetPackageFolder(folder);
+    platform::ForceDirectories(folder);
+    fNexoDownload.SetDownloadUrl(PackageUrl(baseUrl_, boxes_.PackageName()));
+    platform::ForceDirectories(boxes_.PackageFolder());
+    fNexoDownload.SetDownloadDest(boxes_.PackageFolder());
+    transferFailure_.reset();
+    fNexoDownload.StartDownload();
+    if (!transferFailure_) return "a transferência terminou sem resultado";
+    return *transferFailure_;
+}
+
+void PackageFetcher::fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker) {
+    // Judged here, before unpacking could move the file away. Zip packages
+    // are not unpacked yet: that comes with the archive component, and until
+    // then every package stays in its folder as it was downloaded.
+    transferFailure_ = worker ? TransferFailure(*worker) : std::optional<std::string>("sem transferência");
+}
+
+void PackageFetcher::fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload,
+                                             int32_t bytesDownloaded) {
+    ShowHookStatus(progress_, fNexoDownload.DownloadStatus(), reason, bytesToDownload, bytesDownloaded);
+}
+
+void PackageFetcher::fNexoDownloadHookMonitor(int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed,
+                                              uint16_t sec) {
+    ShowHookMonitor(progress_, bytesToDownload, bytesDownloaded, averageSpeed, sec, separators_);
+}
+
+}  // namespace lunaro::app

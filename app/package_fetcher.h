@@ -1,0 +1,44 @@
+#pragma once
+// The fetch step: one named package from the download server into a folder,
+// through the download component, with the progress shown while it runs and
+// the outcome checked when it ends. A package that did not arrive is put to
+// the failure handler, which decides between another attempt (resuming what
+// already came) and stopping.
+#include <optional>
+#include <string>
+
+#include "app/fetch_failure.h"
+#include "app/package_source.h"
+#include "app/progress_view.h"
+#include "app/transfer_boxes.h"
+#include "download/nexo_download.h"
+#include "platform/locale_info.h"
+
+namespace lunaro::app {
+
+class PackageFetcher : public PackageSource {
+public:
+    // baseUrl ends in "/"; bare package names are appended to it.
+    PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures, std::string baseUrl);
+
+    bool BaixarArquivo(const std::string& folder, const std::string& name) override;
+
+private:
+    // One transfer; the reason it failed, or nothing when the file arrived.
+    std::optional<std::string> FetchOnce(const std::string& folder, const std::string& name);
+
+    void fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker);
+    void fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload, int32_t bytesDownloaded);
+    void fNexoDownloadHookMonitor(int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed, uint16_t sec);
+
+    TransferBoxes& boxes_;
+    ProgressView& progress_;
+    FetchFailureHandler& failures_;
+    const std::string baseUrl_;
+    const platform::NumberSeparators separators_;
+    download::TNexoDownload fNexoDownload;
+    // Set by the after-download handler: whether the last transfer failed.
+    std::optional<std::optional<std::string>> transferFailure_;
+};
+
+}  // namespace lunaro::app

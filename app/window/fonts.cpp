@@ -1,0 +1,27 @@
+#include "app/window/fonts.h"
+
+#include <QStringList>
+
+namespace lunaro::app {
+
+namespace {
+
+QFont WithFallback(const QString& designed, int pixelSize) {
+    QFont font;
+    font.setFamilies(QStringList{designed, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+}  // namespace
+
+QFont TahomaFont(int pixelSize) { return WithFallback(QStringLiteral("Tahoma"), pixelSize); }
+
+QFont ButtonFont() {
+    QFont font = WithFallback(QStringLiteral("MS Sans Serif"), 13);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace lunaro::app

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "app/config_values.h"
+#include "app/exit_codes.h"
+#include "app/unattended_run.h"
+#include "tests/app/demo_server.h"
+#include "tests/app/installer_test_env.h"
+
+namespace lunaro::app {
+namespace {
+
+class Unattended : public ::testing::Test {
+protected:
+    void SetUp() override { LUNARO_REQUIRE_PEER(server.Running(), server.Error()); }
+
+    // Runs with the demo server, this test's drive C: and log, and the given
+    // options; the pauses between attempts are recorded, not waited.
+    int Run(std::vector<std::string> options) {
+        options.insert(options.begin(), {"--very-silent", "--base-url=" + server.BaseUrl(),
+                                         "--drive-c=" + env.OnDriveC(""), "--log=" + logFile});
+        return RunUnattended(options, [this](std::chrono::seconds pause) { pauses.push_back(pause.count()); });
+    }
+    std::string Log() const { return testing::ReadFile(logFile); }
+
+    testing::InstallerTestEnv env;
+    testing::DemoServer server{env.Root()};
+    std::string logFile = env.Root() + "/install.log";
+    std::vector<long> pauses;
+};
+
+TEST_F(Unattended, SucceedsThenRefusesASecondFullInstallation) {
+    EXPECT_EQ(Run({"--mode=workstation", "--company=a&b&c"}), kExitSuccess);
+    EXPECT_EQ(LerIni("c:\\Lunaro\\CnfComercio.ini", "ListaServidores", "CaminhoBanco1"), "ABC");
+    EXPECT_TRUE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
+    EXPECT_NE(Log().find("Atalho VENTRIX foi criado na Área de Trabalho, pode executa-lo"), std::string::npos);
+    EXPECT_TRUE(env.Messages().empty());  // the run's boxes went to the log only
+
+    EXPECT_EQ(Run({}), kExitRefused);
+    EXPECT_NE(Log().find("Já Existe uma instalação nesse computador"), std::string::npos);
+    EXPECT_EQ(Run({"--mode=workstation", "--server=SRV01"}), kExitRefused);
+}
+
+TEST_F(Unattended, AFailedFetchIsRetriedWithGrowingPausesThenGivenUp) {
+    std::filesystem::remove(server.PackagesFolder() + "/banco.zip");
+    EXPECT_EQ(Run({"--retries=2", "--no-paf"}), kExitFetchFailed);
+    EXPECT_EQ(pauses, (std::vector<long>{1, 2}));
+    EXPECT_EQ(server.Requests().back(), "/banco.zip 404");
+    EXPECT_NE(Log().find("banco.zip"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
+}
+
+TEST_F(Unattended, ARefusedConfigurationWriteHasItsOwnCode) {
+    std::filesystem::create_directories(env.OnDriveC("LunaroPaf/PafEcf.ini"));
+    EXPECT_EQ(Run({"--mode=pos"}), kExitConfigWriteFailed);
+    EXPECT_NE(Log().find("Unable to write to c:\\LunaroPaf\\PafEcf.ini"), std::string::npos) << Log();
+}
+
+TEST_F(Unattended, BadArgumentsAndHelp) {
+    EXPECT_EQ(Run({"--mode=everything"}), kExitBadArguments);
+    EXPECT_EQ(RunUnattended({"--silent", "--log=" + env.Root() + "/no/such/folder/x.log"}, nullptr), kExitBadArguments);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunUnattended({"--help"}, nullptr), kExitSuccess);
+    const std::string help = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(help.find("--very-silent"), std::string::npos);
+    EXPECT_NE(help.find("5  a configuration value could not be written"), std::string::npos);
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+}  // namespace
+}  // namespace lunaro::app
