@@ -1,5 +1,7 @@
 #include "archive/central_dir.h"
 
+#include <algorithm>
+
 #include "archive/zk_core.h"
 
 namespace lunaro::archive {
@@ -142,7 +144,9 @@ void TZKCenDir::SetIgnoreDirOnly(bool value) {
 void TZKCenDir::ZipChange(TZKZipFile* /*sender*/, int idx, TZCChanges change) {
     switch (change) {
         case TZCChanges::zccBegin: FreeItems(); break;
-        case TZCChanges::zccCount: MakeRoom(idx); break;
+        // The count comes from the file: items beyond a first share are made
+        // as entries actually arrive, so a false count costs nothing.
+        case TZCChanges::zccCount: MakeRoom(std::min(idx, kPreparedItems)); break;
         case TZCChanges::zccAdd: Map(idx, true); break;
         case TZCChanges::zccEnd: FireDirUpdate(); break;
         case TZCChanges::zccCheckNo: Renumber(); break;

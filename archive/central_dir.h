@@ -105,6 +105,8 @@ public:
     std::function<void(int position)> OnNewName;
 
 private:
+    static constexpr int kPreparedItems = 65536;
+
     void Renumber();
     void MakeRoom(int n);
     void Map(int i, bool raiseEvent);

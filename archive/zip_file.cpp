@@ -203,8 +203,9 @@ void TZKZipFile::IndexEntries() {
 
 void TZKZipFile::ReadEntries() {
     // Room for the count read from the file, up to a limit: beyond it the
-    // list grows as headers actually arrive.
-    fEntries.reserve(std::min<uint32_t>(fTotalEntries, 1u << 20));
+    // list grows as headers actually arrive. A single part's count was
+    // checked against its size; a multi-part one could not be.
+    fEntries.reserve(std::min<uint32_t>(fTotalEntries, IsMultiPart() ? 1u << 16 : 1u << 20));
     TZKFileHeaderSource direct(*this);
     TZKBufferedHeaderSource buffered(*this);
     TZKHeaderSource& source = IsMultiPart() ? static_cast<TZKHeaderSource&>(direct) : buffered;

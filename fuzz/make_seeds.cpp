@@ -48,6 +48,13 @@ std::vector<std::pair<std::string, std::string>> Seeds() {
     escaped.centralSize = escaped.centralOffset = 0xFFFFFFFF;
     seeds.emplace_back("zip64.zip", ThreeFiles().Zip64({}).End(escaped).Build());
 
+    Zip64Spec parted;  // a directory on another part, with a false count
+    parted.totalEntries = parted.entriesOnDisk = 0x7FFFFFFF;
+    parted.centralDisk = 5;
+    EndRecordSpec partedEnd = escaped;
+    partedEnd.centralDisk = 0xFFFF;
+    seeds.emplace_back("parted.zip", ThreeFiles().Zip64(parted).End(partedEnd).Build());
+
     ZipBuilder names;
     ZipEntrySpec utf8 = Entry("caf\xC3\xA9.txt", "x");
     utf8.flag = 0x0800;

@@ -105,6 +105,21 @@ TEST_F(CentralDirTest, ItemsTakenBeforeAReloadGoStale) {
     EXPECT_EQ(list.Count(), 0);
 }
 
+TEST_F(CentralDirTest, FalseCountOfAPartedDirectoryCostsNoMemory) {
+    // The directory is said to start on another part (found as the same
+    // file) and to hold two thousand million entries.
+    lunaro::testing::Zip64Spec z;
+    z.totalEntries = z.entriesOnDisk = 0x7FFFFFFF;
+    z.centralDisk = 5;
+    lunaro::testing::EndRecordSpec end;
+    end.entriesOnDisk = end.totalEntries = end.centralDisk = 0xFFFF;
+    ZipBuilder b;
+    b.AddFile("x.txt", "x").Zip64(z).End(end);
+    const std::string path = Write("parts.zip", b.Build());
+    EXPECT_NE(RaisedIdent([&] { core.LoadZip(path, false); }), 0);
+    EXPECT_EQ(list.Count(), 1);
+}
+
 TEST_F(CentralDirTest, AdoptingArchiveObjects) {
     auto zip = std::make_unique<TZKZipFile>(core);
     zip->SetFileName(FoldersAndFiles());
