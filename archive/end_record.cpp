@@ -143,10 +143,12 @@ int TZKEOC::ReadZip64Records(uint16_t endRecordDisk, int& endDisk) {
         const uint32_t totalDisks = GetU32(locator + 16);
         if (GetU32(locator) == kZip64LocatorSig && (endRecordDisk != kEscape16 || totalDisks >= kEscape16)) {
             fZ64 = true;
-            SetTotalDisks(static_cast<int>(totalDisks));
-            endDisk = static_cast<int>(totalDisks) - 1;
-            if (static_cast<int64_t>(endDisk) != static_cast<int64_t>(GetU32(locator + 4)))
+            // The record must be on the last part, and the parts countable.
+            const int64_t recordDisk = static_cast<int64_t>(totalDisks) - 1;
+            if (totalDisks > INT_MAX || recordDisk != static_cast<int64_t>(GetU32(locator + 4)))
                 return -msg::EndRecordReadError;
+            SetTotalDisks(static_cast<int>(totalDisks));
+            endDisk = static_cast<int>(recordDisk);
             const uint64_t recordOffset = GetU64(locator + 8);
             uint8_t z[kZip64EndRecordSize];
             if (recordOffset > static_cast<uint64_t>(INT64_MAX) || Seek(static_cast<int64_t>(recordOffset), 0) < 0)

@@ -1,5 +1,8 @@
 #include "archive/zip_file.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "archive/fn_match.h"
 #include "archive/header_source.h"
 #include "archive/message_ids.h"
@@ -160,6 +163,9 @@ int TZKZipFile::Load() {
     try {
         int64_t expected = fCentralOffset;
         if (fCentralDiskNo != static_cast<uint32_t>(DiskNr())) {
+            // No part after the last one can hold the directory.
+            if (fCentralDiskNo >= static_cast<uint32_t>(std::max(TotalDisks(), 1)))
+                throw EZipKeeper::CreateResDisp(msg::ArchiveSeekError, true);
             SeekDisk(static_cast<int>(fCentralDiskNo));
             SetFile_Size(Seek(0, 2));
         } else {

@@ -48,10 +48,12 @@ std::vector<std::pair<std::string, std::string>> Seeds() {
     escaped.centralSize = escaped.centralOffset = 0xFFFFFFFF;
     seeds.emplace_back("zip64.zip", ThreeFiles().Zip64({}).End(escaped).Build());
 
-    Zip64Spec parted;  // a directory on another part, with a false count
+    Zip64Spec parted;  // the second of two parts, with a false count
     parted.totalEntries = parted.entriesOnDisk = 0x7FFFFFFF;
-    parted.centralDisk = 5;
+    parted.centralDisk = parted.locatorRecordDisk = 1;
+    parted.locatorTotalDisks = 2;
     EndRecordSpec partedEnd = escaped;
+    partedEnd.diskNumber = 1;
     partedEnd.centralDisk = 0xFFFF;
     seeds.emplace_back("parted.zip", ThreeFiles().Zip64(parted).End(partedEnd).Build());
 

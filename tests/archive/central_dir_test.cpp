@@ -106,18 +106,26 @@ TEST_F(CentralDirTest, ItemsTakenBeforeAReloadGoStale) {
 }
 
 TEST_F(CentralDirTest, FalseCountOfAPartedDirectoryCostsNoMemory) {
-    // The directory is said to start on another part (found as the same
-    // file) and to hold two thousand million entries.
+    // The second part of two (found as the same file) holds a directory
+    // said to have two thousand million entries.
     lunaro::testing::Zip64Spec z;
     z.totalEntries = z.entriesOnDisk = 0x7FFFFFFF;
-    z.centralDisk = 5;
+    z.centralDisk = 1;
+    z.locatorRecordDisk = 1;
+    z.locatorTotalDisks = 2;
     lunaro::testing::EndRecordSpec end;
+    end.diskNumber = 1;
     end.entriesOnDisk = end.totalEntries = end.centralDisk = 0xFFFF;
     ZipBuilder b;
     b.AddFile("x.txt", "x").Zip64(z).End(end);
     const std::string path = Write("parts.zip", b.Build());
-    EXPECT_NE(RaisedIdent([&] { core.LoadZip(path, false); }), 0);
+    EXPECT_EQ(RaisedIdent([&] { core.LoadZip(path, false); }), msg::CentralHeaderSignatureWrong);
     EXPECT_EQ(list.Count(), 1);
+
+    // A directory said to start on a part after the last one.
+    z.centralDisk = 5;
+    EXPECT_EQ(RaisedIdent([&] { core.LoadZip(Write("after.zip", ZipBuilder().Zip64(z).End(end).Build()), false); }),
+              msg::ArchiveSeekError);
 }
 
 TEST_F(CentralDirTest, AdoptingArchiveObjects) {
