@@ -6,8 +6,10 @@
 namespace lunaro::archive {
 
 char* TZKTextArena::Allocate(size_t size) {
+    if (size == 0) return nullptr;
     if (size > capacity_ - used_) {
-        capacity_ = std::max(kChunkSize, size);
+        const size_t next = chunks_.empty() ? kFirstChunk : std::min(capacity_ * 2, kLargestChunk);
+        capacity_ = std::max(next, size);
         chunks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
         used_ = 0;
     }

@@ -18,7 +18,10 @@ public:
     void Clear();
 
 private:
-    static constexpr size_t kChunkSize = 256 * 1024;
+    // Chunks grow from small (most directories are) to a size where their
+    // count no longer matters.
+    static constexpr size_t kFirstChunk = 4 * 1024;
+    static constexpr size_t kLargestChunk = 256 * 1024;
     std::vector<std::unique_ptr<char[]>> chunks_;
     size_t used_ = 0;
     size_t capacity_ = 0;
