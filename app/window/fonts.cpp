@@ -6,9 +6,12 @@ namespace lunaro::app {
 
 namespace {
 
+// The condensed face comes first among the stand-ins because the designed
+// faces are narrow: the texts must fit the widths the layout gives them.
 QFont WithFallback(const QString& designed, int pixelSize) {
     QFont font;
-    font.setFamilies(QStringList{designed, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(QStringList{designed, QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans"),
+                                 QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     return font;
