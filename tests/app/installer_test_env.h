@@ -21,7 +21,9 @@ public:
     InstallerTestEnv()
         : driveC_("LUNARO_DRIVE_C", temp_.File("drive_c")),
           desktop_("XDG_DESKTOP_DIR", temp_.File("Desktop")),
-          baseUrl_("LUNARO_BASE_URL", std::nullopt) {
+          // Nothing listens on the discard port: a test that starts an
+          // installation without its own server fails fast, on loopback.
+          baseUrl_("LUNARO_BASE_URL", "http://127.0.0.1:9/") {
         std::filesystem::create_directories(temp_.File("drive_c"));
         platform::SetApplicationTitle(app::kApplicationTitle);
         auto ui = std::make_unique<platform::ScriptedUi>();
