@@ -1,8 +1,8 @@
 #include "app/package_fetcher.h"
 
 #include "app/download_server.h"
-#include "app/transfer_outcome.h"
 #include "app/progress_display.h"
+#include "app/transfer_outcome.h"
 #include "platform/files.h"
 
 namespace lunaro::app {
@@ -10,6 +10,8 @@ namespace lunaro::app {
 namespace {
 
 constexpr int32_t kReceiveBuffer = 65536;
+constexpr int32_t kHttpTimeoutMs = 90000;
+constexpr int32_t kFtpTimeoutMs = 300000;
 
 }  // namespace
 
@@ -22,8 +24,8 @@ PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, Fet
       separators_(platform::UserNumberSeparators()) {
     fNexoDownload.SetProtocolo(download::TNexoProtocolo::protHTTP);
     fNexoDownload.SetSizeRecvBuffer(kReceiveBuffer);
-    fNexoDownload.Proxy()->ProxyTimeout = 90000;
-    fNexoDownload.FTP()->FtpTimeout = 300000;
+    fNexoDownload.Proxy()->ProxyTimeout = kHttpTimeoutMs;
+    fNexoDownload.FTP()->FtpTimeout = kFtpTimeoutMs;
     fNexoDownload.SetOnAfterDownload([this](download::TNexoDownloadClass* worker) { fNexoDownloadAfterDownload(worker); });
     fNexoDownload.SetOnHookStatus([this](net::TBlockSocket*, net::THookSocketReason reason, int32_t toDownload,
                                          int32_t downloaded) { fNexoDownloadHookStatus(reason, toDownload, downloaded); });
