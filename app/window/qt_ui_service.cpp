@@ -120,12 +120,12 @@ int QtUiService::ShowDialog(platform::DialogRequest& request) {
     }
     auto* row = new QDialogButtonBox(&dialog);
     int answer = request.cancelResult;
-    for (const platform::DialogButton& spec : request.buttons) {
-        QPushButton* button = row->addButton(QString::fromStdString(spec.caption), QDialogButtonBox::ActionRole);
-        button->setObjectName(QString::fromStdString(spec.name));
-        button->setDefault(spec.modalResult == request.defaultResult);
-        const int result = spec.modalResult;
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &answer, result] {
+    for (const platform::DialogButton& button : request.buttons) {
+        QPushButton* pushButton = row->addButton(QString::fromStdString(button.caption), QDialogButtonBox::ActionRole);
+        pushButton->setObjectName(QString::fromStdString(button.name));
+        pushButton->setDefault(button.modalResult == request.defaultResult);
+        const int result = button.modalResult;
+        QObject::connect(pushButton, &QPushButton::clicked, &dialog, [&dialog, &answer, result] {
             answer = result;
             dialog.done(result);
         });
