@@ -21,17 +21,9 @@ for tool in nginx curl python3 cmp; do
     command -v "$tool" >/dev/null || [[ -x /usr/sbin/$tool ]] || { echo "missing: $tool" >&2; exit 1; }
 done
 
-# The libraries come from an optimised CMake build; the program is compiled
-# beside them with the same optimisation (it has no CMake target of its own).
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUNARO_TESTS=OFF >/dev/null
-cmake --build "$build" --target lunaro_net -j "${LUNARO_JOBS:-2}" >/dev/null
+cmake --build "$build" --target lunaro-http-download -j "${LUNARO_JOBS:-2}" >/dev/null
 program=$build/bench/lunaro-http-download
-mkdir -p "$build/bench"
-if [[ ! -x $program || $root/bench/http_download.cpp -nt $program || $build/net/liblunaro_net.a -nt $program ||
-      $build/platform/liblunaro_platform.a -nt $program ]]; then
-    "${CXX:-g++}" -std=c++20 -O2 -g -DNDEBUG -Wall -Wextra -Werror -I"$root" "$root/bench/http_download.cpp" \
-        "$build/net/liblunaro_net.a" "$build/platform/liblunaro_platform.a" -ldl -pthread -o "$program"
-fi
 
 work=$build/http-bench
 mkdir -p "$work/www" "$work/nginx/logs"

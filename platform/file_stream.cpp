@@ -60,7 +60,10 @@ TFileStream::TFileStream(const std::string& path, uint32_t mode) : path_(path) {
         fd_ = -1;
         throw EFOpenError(std::string(what) + " \"" + path + "\". The file is in use by another process", err);
     }
-    if (IsCreate(mode) && ::ftruncate(fd_, 0) != 0) {
+    // A truncate of a file that is already empty is not free: the file system
+    // then treats the file as replaced and flushes all of it on close.
+    const bool empty = ::fstat(fd_, &st) == 0 && st.st_size == 0;
+    if (IsCreate(mode) && !empty && ::ftruncate(fd_, 0) != 0) {
         const int err = errno;
         ::close(fd_);
         fd_ = -1;
