@@ -15,8 +15,11 @@ constexpr std::array<int, 30> kBucketCounts = {61,    131,   257,   389,   521, 
                                                2053,  2579,  3593,  4099,  5147,  6151,  7177,  8209,  10243, 12289,
                                                14341, 16411, 18433, 20483, 22521, 24593, 28687, 32771, 40961, 65537};
 
-bool SameName(const THashedDirEntry* node, uint32_t hash, std::string_view name) {
-    return node->Hash == hash && platform::SameTextInvariant(node->ZRec->DecodedName(), name);
+// Names are looked at only when the hashes agree: an entry's name is far
+// away in memory, its hash is in the node.
+template <typename NameOf>
+bool SameName(const THashedDirEntry* node, uint32_t hash, NameOf name) {
+    return node->Hash == hash && platform::SameTextInvariant(node->ZRec->DecodedName(), name());
 }
 
 }  // namespace
@@ -66,7 +69,7 @@ TZKIRec* TZKDirHashList::Add(TZKIRec* rec, int index) {
     return AddHashed(rec, index, rec->GetHash());
 }
 
-int TZKDirHashList::AddBatch(std::span<TZKIRec* const> recs) {
+int TZKDirHashList::AddBatch(std::span<TZKIRec> recs) {
     if (recs.empty()) return 0;
     if (Empty()) SetSize(kDefaultSize);
     struct Pending {
@@ -75,17 +78,15 @@ int TZKDirHashList::AddBatch(std::span<TZKIRec* const> recs) {
         int index;
     };
     const size_t buckets = chains_.size();
-    std::vector<uint32_t> hashes(recs.size());
     std::vector<uint32_t> first(buckets + 1, 0);
-    for (size_t i = 0; i < recs.size(); ++i) {
-        hashes[i] = recs[i]->GetHash();
-        ++first[hashes[i] % buckets + 1];
-    }
+    for (TZKIRec& rec : recs) ++first[rec.GetHash() % buckets + 1];
     for (size_t b = 0; b < buckets; ++b) first[b + 1] += first[b];
     // A stable counting sort: within a bucket the entries keep their order.
     std::vector<Pending> sorted(recs.size());
-    for (size_t i = 0; i < recs.size(); ++i)
-        sorted[first[hashes[i] % buckets]++] = Pending{recs[i], hashes[i], static_cast<int>(i)};
+    for (size_t i = 0; i < recs.size(); ++i) {
+        const uint32_t hash = recs[i].GetHash();
+        sorted[first[hash % buckets]++] = Pending{&recs[i], hash, static_cast<int>(i)};
+    }
     int duplicates = 0;
     for (const Pending& p : sorted)
         if (AddHashed(p.rec, p.index, p.hash) != nullptr) ++duplicates;
@@ -95,7 +96,7 @@ int TZKDirHashList::AddBatch(std::span<TZKIRec* const> recs) {
 TZKIRec* TZKDirHashList::AddHashed(TZKIRec* rec, int index, uint32_t hash) {
     THashedDirEntry** link = &Bucket(hash);
     while (*link != nullptr) {
-        if (SameName(*link, hash, rec->DecodedName())) return (*link)->ZRec;
+        if (SameName(*link, hash, [rec] { return rec->DecodedName(); })) return (*link)->ZRec;
         link = &(*link)->Next;
     }
     THashedDirEntry* node = NewNode();
@@ -108,7 +109,7 @@ int TZKDirHashList::Find(std::string_view name) const {
     if (Empty()) return -1;
     const uint32_t hash = NameHash(name);
     for (const THashedDirEntry* node = chains_[hash % chains_.size()]; node != nullptr; node = node->Next)
-        if (SameName(node, hash, name)) return node->ZIndex;
+        if (SameName(node, hash, [name] { return name; })) return node->ZIndex;
     return -1;
 }
 

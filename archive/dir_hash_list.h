@@ -38,7 +38,7 @@ public:
     // after the other, but bucket by bucket: each chain is then built from
     // neighbouring nodes instead of nodes scattered over the whole
     // directory. Returns how many names were already present.
-    int AddBatch(std::span<TZKIRec* const> recs);
+    int AddBatch(std::span<TZKIRec> recs);
     // Index of the entry whose name equals name (ignoring case among names
     // with the same case-sensitive hash), or -1.
     int Find(std::string_view name) const;

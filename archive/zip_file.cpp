@@ -200,12 +200,7 @@ int TZKZipFile::Load() {
 
 // Entries go into the name index once they are all read (or reading
 // failed): added together, they are indexed much faster than one by one.
-void TZKZipFile::IndexEntries() {
-    std::vector<TZKIRec*> recs;
-    recs.reserve(fEntries.size());
-    for (TZKIRec& rec : fEntries) recs.push_back(&rec);
-    fHashList.AddBatch(recs);
-}
+void TZKZipFile::IndexEntries() { fHashList.AddBatch(fEntries); }
 
 void TZKZipFile::ReadEntries() {
     // Room for the count read from the file, up to a limit: beyond it the

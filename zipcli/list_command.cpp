@@ -34,26 +34,33 @@ int ListArchive(const std::string& archive, ListFormat format, std::FILE* out, s
     archive::TZKWAux worker(master);
     worker.StartUp();
 
+    // Rows are made as the entries arrive, while each is at hand, and held
+    // back until the whole directory has been read: a damaged archive
+    // prints its message and no half listing.
+    archive::TZKCenDir& directory = worker.CentralDir();
+    TListWriter writer(out, format);
+    writer.Begin();
+    directory.OnNewName = [&](int position) {
+        if (archive::TZKIRec* entry = directory.Items(position)->Rec()) writer.Row(*entry);
+    };
+
     int result = 0;
     try {
         result = worker.LoadZip(archive, true);
     } catch (const archive::EZKException& e) {
+        writer.Discard();
         worker.Done(false);
         Report(err, archive, "", e.Message());
         return 1;
     }
     if (result < 0) {
+        writer.Discard();
         worker.Done(false);
         Report(err, archive, "", worker.ErrMessage());
         return 1;
     }
     for (const std::string& warning : warnings) Report(err, archive, "warning: ", warning);
 
-    archive::TZKCenDir& directory = worker.CentralDir();
-    TListWriter writer(out, format);
-    writer.Begin();
-    for (int i = 0; i < directory.Count(); ++i)
-        if (archive::TZKIRec* entry = directory.Items(i)->Rec()) writer.Row(*entry);
     writer.End();
     worker.Done(true);
     if (!writer.Flush()) {

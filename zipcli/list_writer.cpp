@@ -6,7 +6,8 @@ namespace lunaro::zipcli {
 
 namespace {
 
-constexpr size_t kFlushAt = 1 << 16;
+// Rows collect in blocks of about this size.
+constexpr size_t kBlockSize = 1 << 16;
 // Where the name column of the table starts.
 constexpr size_t kNameColumn = 57;
 
@@ -70,7 +71,11 @@ void TListWriter::Row(archive::TZKIRec& entry) {
     totalCompressed_ += static_cast<uint64_t>(entry.CompressedSize());
     if (format_ == ListFormat::Table) AppendTableRow(entry);
     else AppendTsvRow(entry);
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (buffer_.size() >= kBlockSize) {
+        held_.push_back(std::move(buffer_));
+        buffer_.clear();
+        buffer_.reserve(kBlockSize + 4096);
+    }
 }
 
 void TListWriter::AppendTableRow(archive::TZKIRec& entry) {
@@ -114,9 +119,16 @@ void TListWriter::End() {
     Flush();
 }
 
-bool TListWriter::Flush() {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) failed_ = true;
+void TListWriter::Discard() {
+    held_.clear();
     buffer_.clear();
+}
+
+bool TListWriter::Flush() {
+    held_.push_back(std::move(buffer_));
+    for (const std::string& block : held_)
+        if (!block.empty() && std::fwrite(block.data(), 1, block.size(), out_) != block.size()) failed_ = true;
+    Discard();
     if (std::fflush(out_) != 0) failed_ = true;
     return !failed_;
 }
