@@ -26,6 +26,12 @@ with open(work + "/expected.tsv", "w", encoding="utf-8") as out:
                                                  info.compress_type, info.flag_bits & 1))
 with open(work + "/garbage.zip", "wb") as f:
     f.write(b"this is not an archive at all" * 10)
+# The last central header loses its name and more: the directory is damaged
+# after several good entries.
+whole = open(work + "/mixed.zip", "rb").read()
+end = whole.rfind(b"PK\x05\x06")
+with open(work + "/damaged.zip", "wb") as f:
+    f.write(whole[:end - 40] + whole[end:end + 22])
 PY
 
 "$tool" list --format=tsv "$work/mixed.zip" >"$work/actual.tsv"
@@ -39,6 +45,12 @@ status=0
 "$tool" list "$work/garbage.zip" >/dev/null 2>"$work/err.txt" || status=$?
 [ "$status" -eq 1 ] || fail "a non-archive exited $status"
 grep -q "This archive is not a valid Zip archive" "$work/err.txt" || fail "no message for a non-archive"
+
+status=0
+"$tool" list --format=tsv "$work/damaged.zip" >"$work/out.txt" 2>"$work/err.txt" || status=$?
+[ "$status" -eq 1 ] || fail "a damaged directory exited $status"
+[ ! -s "$work/out.txt" ] || fail "a damaged directory printed a partial listing"
+grep -q "Error while reading a central header" "$work/err.txt" || fail "no message for a damaged directory"
 
 status=0
 "$tool" list "$work/missing.zip" >/dev/null 2>"$work/err.txt" || status=$?
