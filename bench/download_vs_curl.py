@@ -48,22 +48,9 @@ def free_port():
 
 
 def start_nginx(root, prefix):
-    nginx = shutil.which("nginx") or "/usr/sbin/nginx"
-    if not os.path.exists(nginx):
-        sys.exit("nginx not found")
-    os.makedirs(prefix + "/logs", exist_ok=True)
     port = free_port()
-    user = "user root;\n" if os.geteuid() == 0 else ""
-    with open(prefix + "/nginx.conf", "w") as conf:
-        conf.write(
-            "daemon off;\nworker_processes 1;\npid %s/nginx.pid;\nerror_log %s/logs/error.log warn;\n%s"
-            "events { worker_connections 64; }\n"
-            "http {\n access_log off;\n sendfile on;\n default_type application/octet-stream;\n"
-            " client_body_temp_path %s/body;\n proxy_temp_path %s/proxy;\n fastcgi_temp_path %s/fcgi;\n"
-            " uwsgi_temp_path %s/uwsgi;\n scgi_temp_path %s/scgi;\n"
-            " server { listen 127.0.0.1:%d; root %s; }\n}\n"
-            % ((prefix,) * 2 + (user,) + (prefix,) * 5 + (port, root)))
-    process = subprocess.Popen([nginx, "-p", prefix, "-c", prefix + "/nginx.conf"], start_new_session=True)
+    serve = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts", "serve-folder")
+    process = subprocess.Popen([serve, root, prefix, str(port)], start_new_session=True)
     for _ in range(100):  # at most 5 s
         try:
             with socket.create_connection(("127.0.0.1", port), timeout=0.2):

@@ -35,17 +35,7 @@ if [[ ! -f $served || $(stat -c %s "$served") -ne $size ]]; then
 fi
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
-{
-    echo "daemon off; worker_processes 1; pid $work/nginx/nginx.pid; error_log $work/nginx/logs/error.log warn;"
-    [[ $(id -u) -eq 0 ]] && echo "user root;"
-    echo "events { worker_connections 64; }"
-    echo "http { access_log off; sendfile on; default_type application/octet-stream;"
-    echo "  client_body_temp_path $work/nginx/body; proxy_temp_path $work/nginx/proxy;"
-    echo "  fastcgi_temp_path $work/nginx/fcgi; uwsgi_temp_path $work/nginx/uwsgi; scgi_temp_path $work/nginx/scgi;"
-    echo "  server { listen 127.0.0.1:$port; root $work/www; } }"
-} >"$work/nginx/nginx.conf"
-"$nginx_bin" -p "$work/nginx" -c "$work/nginx/nginx.conf" &
+"$root/scripts/serve-folder" "$work/www" "$work/nginx" "$port" &
 nginx_pid=$!
 trap 'kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null; rm -f "$work"/out.*' EXIT
 for _ in $(seq 50); do
