@@ -76,7 +76,7 @@ TFNPattern::TFNPattern(std::string_view pattern) : patternEmpty_(pattern.empty()
         size_t end = pos;
         while (end < folded.size() && !IsSeparator(folded[end])) ++end;
         std::u32string_view text(folded.data() + pos, end - pos);
-        // Blanks next to a separator or the end do not belong to the spec.
+        // Blanks next to a separator or the end do not belong to the pattern.
         while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
         while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
         if (!text.empty()) {

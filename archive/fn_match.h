@@ -1,9 +1,9 @@
 #pragma once
 // The wildcard matcher used by name lookup and selection. A pattern holds
-// one or more specifications separated by "|" or control characters; "*"
+// one or more alternatives separated by "|" or control characters; "*"
 // matches any run of characters (path separators included), "?" any one
 // character but a backslash. Letter case is ignored, "/" counts as "\", and
-// a specification with a "." matches main part and extension separately.
+// an alternative with a "." matches main part and extension separately.
 #include <string>
 #include <string_view>
 #include <vector>

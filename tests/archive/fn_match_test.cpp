@@ -42,7 +42,7 @@ TEST(FNMatch, ExtensionRules) {
     EXPECT_FALSE(FNMatch("*.txt", "a.txt.bak"));
     EXPECT_TRUE(FNMatch("*.bak", "a.txt.bak"));
     EXPECT_FALSE(FNMatch("*.tx", "a.txt"));
-    // Without a dot the specification meets the whole name, extension included.
+    // Without a dot the pattern meets the whole name, extension included.
     EXPECT_TRUE(FNMatch("*txt", "a.txt"));
     // A dot inside a folder name does not start an extension.
     EXPECT_TRUE(FNMatch("*.", "v1.2\\readme"));
