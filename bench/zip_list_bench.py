@@ -3,19 +3,25 @@
 tools a user would otherwise reach for, in the same run, on the same file.
 
 Usage: zip_list_bench.py LUNARO_ZIP [--entries N] [--runs R] [--workdir DIR]
-Prints, per tool, the best wall and CPU time of R runs and the peak resident
-memory, then the ratios of the other tools' times to lunaro-zip's (above 1
-means lunaro-zip is faster). On a busy machine the CPU times are the steadier
-comparison.
+Makes the archive once, warms every tool up, then runs the tools round by
+round, R rounds. Prints, per tool, the median wall and CPU time and the peak
+resident memory, then for each other tool the median of its per-round ratios
+to lunaro-zip (above 1 means lunaro-zip is faster): a ratio taken within one
+round sees the same machine load on both sides. The output of every timed
+run is checked for one line per entry, and once the names are compared with
+those unzip -Z1 lists.
 """
 import argparse
 import os
-import resource
 import shutil
+import statistics
 import subprocess
 import sys
 import time
 import zipfile
+
+TIME = "/usr/bin/time"
+OURS = "lunaro-zip"
 
 
 def make_archive(path, entries):
@@ -27,39 +33,44 @@ def make_archive(path, entries):
             archive.writestr(info, b"")
 
 
-GNU_TIME = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
-
-
 def run_once(command):
-    """Wall time, CPU time and peak resident memory (KiB) of one run.
+    """Output, wall time, CPU time and peak resident memory (KiB) of one run.
 
-    The peak memory comes from GNU time when it is installed: measured from
-    this process, a child's peak would include the memory of the Python
-    process it was forked from."""
-    wrapped = [GNU_TIME, "-f", "@@peak %M"] + command if GNU_TIME else command
+    The peak comes from GNU time: measured from this process, a child's peak
+    would include the memory of the Python process it was forked from."""
     start = time.perf_counter()
-    with open(os.devnull, "wb") as sink:
-        process = subprocess.Popen(wrapped, stdout=sink, stderr=subprocess.PIPE)
-        _, status, usage = os.wait4(process.pid, 0)
-        wall = time.perf_counter() - start
-        error = process.stderr.read().decode(errors="replace")
-        process.stderr.close()
-    if os.waitstatus_to_exitcode(status) != 0:
+    done = subprocess.run([TIME, "-f", "@@peak %M %U %S"] + command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    wall = time.perf_counter() - start
+    error = done.stderr.decode(errors="replace")
+    if done.returncode != 0:
         sys.exit("%s failed: %s" % (command[0], error.strip()))
-    peak = usage.ru_maxrss
-    for line in error.splitlines():
-        if line.startswith("@@peak "):
-            peak = int(line.split()[1])
-    return wall, usage.ru_utime + usage.ru_stime, peak
+    figures = [line.split() for line in error.splitlines() if line.startswith("@@peak ")][-1]
+    return done.stdout, wall, float(figures[2]) + float(figures[3]), int(figures[1])
+
+
+def check_line_count(name, output, entries):
+    lines = output.count(b"\n")
+    if lines != entries:
+        sys.exit("%s printed %d lines instead of %d" % (name, lines, entries))
+
+
+def check_names(ours, unzip):
+    # Our listing shows folders separated by '\' and carries more columns;
+    # the names themselves must be the same, in the same order.
+    our_names = [line.split(b"\t", 1)[0].replace(b"\\", b"/") for line in ours.splitlines()]
+    if our_names != unzip.splitlines():
+        sys.exit("lunaro-zip and unzip -Z1 list different names")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("lunaro_zip")
     parser.add_argument("--entries", type=int, default=200000)
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--workdir", default="/tmp")
     args = parser.parse_args()
+    if not os.access(TIME, os.X_OK):
+        sys.exit(TIME + " not found")
 
     archive = os.path.join(args.workdir, "zip_list_bench_%d.zip" % args.entries)
     if not os.path.exists(archive):
@@ -67,27 +78,46 @@ def main():
         make_archive(archive + ".part", args.entries)
         os.replace(archive + ".part", archive)
 
-    tools = [("lunaro-zip", [args.lunaro_zip, "list", "--format=tsv", archive])]
+    tools = [(OURS, [args.lunaro_zip, "list", "--format=tsv", archive])]
     for name, command in (("unzip -Z1", ["unzip", "-Z1", archive]), ("bsdtar -tf", ["bsdtar", "-tf", archive])):
         if shutil.which(command[0]):
             tools.append((name, command))
         else:
             print("%s not found: left out" % command[0])
 
-    results = {}
-    for _ in range(args.runs):
-        for name, command in tools:  # interleaved so that drift hits every tool alike
-            wall, cpu, rss = run_once(command)
-            best = results.get(name, (wall, cpu, rss))
-            results[name] = (min(wall, best[0]), min(cpu, best[1]), max(rss, best[2]))
+    # Warm-up: the page cache and first-run effects; the outputs checked once.
+    outputs = {}
+    for name, command in tools:
+        outputs[name] = run_once(command)[0]
+        check_line_count(name, outputs[name], args.entries)
+    if "unzip -Z1" in outputs:
+        check_names(outputs[OURS], outputs["unzip -Z1"])
 
-    print("%-12s %10s %10s %12s" % ("tool", "best wall", "best CPU", "peak RSS"))
-    for name, (wall, cpu, rss) in results.items():
-        print("%-12s %9.3fs %9.3fs %8.1f MiB%s" % (name, wall, cpu, rss / 1024, "" if GNU_TIME else " (approx.)"))
-    ours_wall, ours_cpu, _ = results["lunaro-zip"]
-    for name, (wall, cpu, _) in results.items():
-        if name != "lunaro-zip":
-            print("%s / lunaro-zip: wall time %.2f, CPU time %.2f" % (name, wall / ours_wall, cpu / ours_cpu))
+    walls = {name: [] for name, _ in tools}
+    cpus = {name: [] for name, _ in tools}
+    peaks = {name: 0 for name, _ in tools}
+    for _ in range(args.runs):
+        for name, command in tools:  # round by round, so that drift hits every tool alike
+            output, wall, cpu, rss = run_once(command)
+            check_line_count(name, output, args.entries)
+            walls[name].append(wall)
+            cpus[name].append(cpu)
+            peaks[name] = max(peaks[name], rss)
+
+    print("%d entries, %d rounds" % (args.entries, args.runs))
+    print("%-12s %12s %12s %12s" % ("tool", "median wall", "median CPU", "peak RSS"))
+    for name in walls:
+        print("%-12s %11.3fs %11.3fs %8.1f MiB" % (
+            name, statistics.median(walls[name]), statistics.median(cpus[name]), peaks[name] / 1024))
+    for name in walls:
+        if name == OURS:
+            continue
+        wall_ratio = statistics.median(t / o for t, o in zip(walls[name], walls[OURS]))
+        # CPU times come in hundredths of a second: a run can show none.
+        cpu_ratios = [t / o for t, o in zip(cpus[name], cpus[OURS]) if o > 0]
+        cpu_text = "%.2f" % statistics.median(cpu_ratios) if cpu_ratios else "n/a"
+        print("%s / lunaro-zip, median of same-round ratios: wall time %.2f, CPU time %s" % (
+            name, wall_ratio, cpu_text))
 
 
 if __name__ == "__main__":
