@@ -41,6 +41,7 @@ void TZKZipFile::Notify(int idx, TZCChanges change) {
 void TZKZipFile::ForgetNames() {
     for (TZKIRec& rec : fEntries) rec.ClearCachedName();
     fHashList.Clear();
+    fIndexPending = false;
 }
 
 void TZKZipFile::SetEncoding(TZKEncodingOpts value) {
@@ -153,6 +154,7 @@ void TZKZipFile::CheckEntryCountFits(int64_t start) {
 int TZKZipFile::Load() {
     if (!(Info() & kInfoEndRecordAccepted)) return -msg::ListUnknownError;
     fHashList.Clear();
+    fIndexPending = false;
     fEntries.clear();
     fTexts.Clear();
     FFirst = -1;
@@ -181,12 +183,12 @@ int TZKZipFile::Load() {
         Notify(static_cast<int>(fTotalEntries), TZCChanges::zccCount);
         fHashList.AutoSize(static_cast<int>(std::min<uint32_t>(fTotalEntries, INT32_MAX)));
         ReadEntries();
-        IndexEntries();
+        fIndexPending = true;
         SetInfo((Info() & ~0x7u) | kInfoDirectoryLoaded);
         fCentralOffset = start;
         fSFXOfs += expected - start;
     } catch (...) {
-        IndexEntries();
+        fIndexPending = true;
         ProgReport(TActionCodes::zacEndOfBatch, 0, 0, "");
         SetFileName("");
         fSFXOfs = 0;
@@ -198,9 +200,20 @@ int TZKZipFile::Load() {
     return 0;
 }
 
-// Entries go into the name index once they are all read (or reading
-// failed): added together, they are indexed much faster than one by one.
-void TZKZipFile::IndexEntries() { fHashList.AddBatch(fEntries); }
+// Entries go into the name index when a name is first looked up, not while
+// they load: a listing never looks one up, and would pay for decoding and
+// hashing every name twice over. Added together, they are indexed much
+// faster than one by one.
+void TZKZipFile::IndexEntries() {
+    if (!fIndexPending) return;
+    fIndexPending = false;
+    fHashList.AddBatch(fEntries);
+}
+
+const TZKDirHashList& TZKZipFile::HashList() {
+    IndexEntries();
+    return fHashList;
+}
 
 void TZKZipFile::ReadEntries() {
     // Room for the count read from the file, up to a limit: beyond it the
@@ -219,7 +232,6 @@ void TZKZipFile::ReadEntries() {
             throw EZipKeeper::CreateResDisp(-result, true);
         }
         if (result > 0) fZ64 = true;
-        rec.GetHash();  // decoded and hashed while the entry is at hand, for the index
         const int index = Count() - 1;
         if (trace) Boss().Diag("List - [" + std::to_string(index) + "] \"" + std::string(rec.DecodedName()) + "\"");
         Notify(index, TZCChanges::zccAdd);
@@ -256,6 +268,7 @@ TZKIRec* TZKZipFile::FindNameEx(std::string_view pattern, int& idx, bool IsWild)
         idx = kNoIndex;
         return nullptr;
     }
+    if (!IsWild && idx == -1) IndexEntries();
     if (!IsWild && idx == -1 && !fHashList.Empty()) {
         const int found = fHashList.Find(pattern);
         idx = found >= 0 ? found : kNoIndex;
@@ -290,6 +303,7 @@ TZKIRec* TZKZipFile::FindName(std::string_view pattern, int& idx, TZKIRec* mysel
 }
 
 int TZKZipFile::HasDupName(TZKIRec* rec) {
+    IndexEntries();
     if (fHashList.Empty()) return -1;
     const int found = fHashList.Find(rec->DecodedName());
     if (found >= 0 && Boss().Verbosity() > 1) Boss().Diag("Duplicate FileName: " + std::string(rec->DecodedName()));

@@ -72,7 +72,8 @@ public:
     // The bytes before the archive of a file that starts with an executable stub.
     const platform::TMemoryStream* Stub() const { return fStub.get(); }
     int OpenRet() const { return fOpenRet; }
-    const TZKDirHashList& HashList() const { return fHashList; }
+    // The name index, built on first use.
+    const TZKDirHashList& HashList();
     // Where the entries keep their stored and decoded texts.
     TZKTextArena& TextStore() { return fTexts; }
 
@@ -100,6 +101,7 @@ private:
     std::vector<TZKIRec> fEntries;
     TZKTextArena fTexts;
     TZKDirHashList fHashList;
+    bool fIndexPending = false;  // loaded entries not yet in the name index
     uint32_t fCheckNo = 0;
     TZKEncodingOpts fEncoding;
     uint32_t fEncoding_CP;

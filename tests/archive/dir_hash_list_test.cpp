@@ -57,5 +57,26 @@ TEST_F(DirHashListTest, AddingToAnEmptyListSizesIt) {
     EXPECT_EQ(list.Find(""), -1);
 }
 
+TEST_F(DirHashListTest, IndexIsBuiltWhenFirstLookedUpAndDroppedWithTheNames) {
+    lunaro::testing::ZipBuilder b;
+    b.AddFile("a/x", "");
+    b.AddFile("b/y", "");
+    int result = 0;
+    auto zip = OpenZip(Write("two.zip", b.Build()), result);
+    ASSERT_EQ(zip->Count(), 2);
+    int idx = -1;
+    EXPECT_EQ(zip->FindNameEx("b\\y", idx, false), zip->Items(1));
+    EXPECT_EQ(idx, 1);
+    EXPECT_EQ(zip->HasDupName(zip->Items(0)), 0);
+
+    // Names decoded another way are no longer indexed; plain lookups still
+    // find them, one by one.
+    zip->SetEncoding(TZKEncodingOpts::zeoOEM);
+    EXPECT_EQ(zip->HasDupName(zip->Items(0)), -1);
+    idx = -1;
+    EXPECT_EQ(zip->FindNameEx("a\\x", idx, false), zip->Items(0));
+    EXPECT_TRUE(zip->HashList().Empty());
+}
+
 }  // namespace
 }  // namespace lunaro::archive
