@@ -147,22 +147,19 @@ std::string_view TZKIRec::DecodedName() {
     if (fFileName.empty() && fFileNameLen > 0) {
         const TZKEncodingOpts encoding = EffectiveEncoding();
         const std::string_view raw = RawName();
-        char* name;
-        size_t length;
+        // Folder separators are turned while copying: one pass over the name.
+        auto keep = [this](std::string_view text) {
+            char* name = fOwner->TextStore().Allocate(text.size());
+            std::replace_copy(text.begin(), text.end(), name, '/', '\\');
+            fFileName = {name, text.size()};
+        };
         if (DecodesAsStored(raw, encoding)) {
-            length = raw.size();
-            name = fOwner->TextStore().Allocate(length);
-            std::copy(raw.begin(), raw.end(), name);
+            keep(raw);
         } else {
             std::optional<std::string_view> unicode;
             if (encoding == TZKEncodingOpts::zeoUPath) unicode = UnicodeText(kUnicodePathTag, raw);
-            const std::string text = DecodeStoredText(raw, encoding, fOwner->Encoding_CP(), unicode);
-            length = text.size();
-            name = fOwner->TextStore().Allocate(length);
-            std::copy(text.begin(), text.end(), name);
+            keep(DecodeStoredText(raw, encoding, fOwner->Encoding_CP(), unicode));
         }
-        std::replace(name, name + length, '/', '\\');
-        fFileName = {name, length};
     }
     return fFileName;
 }
