@@ -17,6 +17,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 import zipfile
 
@@ -38,14 +39,19 @@ def run_once(command):
 
     The peak comes from GNU time: measured from this process, a child's peak
     would include the memory of the Python process it was forked from."""
-    start = time.perf_counter()
-    done = subprocess.run([TIME, "-f", "@@peak %M %U %S"] + command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    wall = time.perf_counter() - start
+    # Output goes to a file, as a user's redirection would: a pipe read by
+    # this process slows some tools down and would flatter the others.
+    with tempfile.TemporaryFile() as sink:
+        start = time.perf_counter()
+        done = subprocess.run([TIME, "-f", "@@peak %M %U %S"] + command, stdout=sink, stderr=subprocess.PIPE)
+        wall = time.perf_counter() - start
+        sink.seek(0)
+        output = sink.read()
     error = done.stderr.decode(errors="replace")
     if done.returncode != 0:
         sys.exit("%s failed: %s" % (command[0], error.strip()))
     figures = [line.split() for line in error.splitlines() if line.startswith("@@peak ")][-1]
-    return done.stdout, wall, float(figures[2]) + float(figures[3]), int(figures[1])
+    return output, wall, float(figures[2]) + float(figures[3]), int(figures[1])
 
 
 def check_line_count(name, output, entries):
