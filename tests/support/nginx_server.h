@@ -1,10 +1,9 @@
 #pragma once
 // A real nginx on a free loopback port, serving a folder. Used by the HTTP,
-// download and installer tests. The server runs in the foreground of its own
-// process group and is stopped when the object goes.
-#include <sys/types.h>
-
+// download and installer tests.
 #include <string>
+
+#include "tests/support/daemon_peer.h"
 
 namespace lunaro::testing {
 
@@ -14,28 +13,15 @@ struct NginxOptions {
     bool ipv6 = true;               // also listen on [::1]
 };
 
-class NginxServer {
+class NginxServer : public DaemonPeer {
 public:
-    explicit NginxServer(NginxOptions options);
-    ~NginxServer();
-    NginxServer(const NginxServer&) = delete;
-    NginxServer& operator=(const NginxServer&) = delete;
+    explicit NginxServer(const NginxOptions& options);
 
-    // False when nginx is not installed or did not come up; Error() says why.
-    bool Running() const { return pid_ > 0; }
-    const std::string& Error() const { return error_; }
-    int Port() const { return port_; }
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
-    // Kills every worker process (the master restarts them), cutting any
+    // Kills every worker process (the master starts new ones), cutting any
     // transfer in progress.
     void KillWorkers();
-    void Stop();
-
-private:
-    std::string prefix_;
-    std::string error_;
-    int port_ = 0;
-    pid_t pid_ = -1;
+    void Stop() { process_.Stop(); }
 };
 
 }  // namespace lunaro::testing

@@ -6,7 +6,7 @@
 
 namespace lunaro::testing {
 
-DantePeer::DantePeer() : port_(FreeLoopbackPort()) {
+DantePeer::DantePeer() {
     std::ostringstream conf;
     conf << "logoutput: " << dir_.File("dante.log") << "\n"
          << "internal: 127.0.0.1 port = " << port_ << "\n"

@@ -5,22 +5,13 @@
 // names, so the 4a form is exercised against a scripted peer instead.
 #include <string>
 
-#include "tests/support/peer_process.h"
-#include "tests/support/test_support.h"
+#include "tests/support/daemon_peer.h"
 
 namespace lunaro::testing {
 
-class DantePeer {
+class DantePeer : public DaemonPeer {
 public:
     DantePeer();
-    bool Running() const { return process_.Running(); }
-    const std::string& Error() const { return process_.Error(); }
-    int Port() const { return port_; }
-
-private:
-    TempDir dir_;
-    int port_ = 0;
-    PeerProcess process_;
 };
 
 }  // namespace lunaro::testing

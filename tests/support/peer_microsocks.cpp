@@ -4,7 +4,7 @@
 
 namespace lunaro::testing {
 
-MicrosocksPeer::MicrosocksPeer(const MicrosocksOptions& options) : port_(FreeLoopbackPort()) {
+MicrosocksPeer::MicrosocksPeer(const MicrosocksOptions& options) {
     std::vector<std::string> args = {"-i", options.listenHost, "-p", std::to_string(port_)};
     if (!options.user.empty()) {
         args.insert(args.end(), {"-u", options.user, "-P", options.password});

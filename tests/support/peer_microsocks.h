@@ -3,8 +3,7 @@
 // with or without the user/password method.
 #include <string>
 
-#include "tests/support/peer_process.h"
-#include "tests/support/test_support.h"
+#include "tests/support/daemon_peer.h"
 
 namespace lunaro::testing {
 
@@ -14,17 +13,9 @@ struct MicrosocksOptions {
     std::string password;
 };
 
-class MicrosocksPeer {
+class MicrosocksPeer : public DaemonPeer {
 public:
     explicit MicrosocksPeer(const MicrosocksOptions& options);
-    bool Running() const { return process_.Running(); }
-    const std::string& Error() const { return process_.Error(); }
-    int Port() const { return port_; }
-
-private:
-    TempDir dir_;
-    int port_ = 0;
-    PeerProcess process_;
 };
 
 }  // namespace lunaro::testing

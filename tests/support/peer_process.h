@@ -30,6 +30,8 @@ public:
     void Stop();
 
     bool Running() const { return pid_ > 0; }
+    // The program's process id (the leader of its group), -1 when stopped.
+    pid_t Pid() const { return pid_; }
     const std::string& Error() const { return error_; }
 
 private:

@@ -4,7 +4,7 @@
 
 namespace lunaro::testing {
 
-TinyproxyPeer::TinyproxyPeer(const TinyproxyOptions& options) : port_(FreeLoopbackPort()) {
+TinyproxyPeer::TinyproxyPeer(const TinyproxyOptions& options) {
     std::ostringstream conf;
     conf << "Port " << port_ << "\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 30\nMaxClients 16\nLogLevel Info\n";
     for (int port : options.connectPorts) conf << "ConnectPort " << port << "\n";

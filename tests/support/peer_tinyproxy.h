@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/peer_process.h"
-#include "tests/support/test_support.h"
+#include "tests/support/daemon_peer.h"
 
 namespace lunaro::testing {
 
@@ -15,17 +14,9 @@ struct TinyproxyOptions {
     std::string password;
 };
 
-class TinyproxyPeer {
+class TinyproxyPeer : public DaemonPeer {
 public:
     explicit TinyproxyPeer(const TinyproxyOptions& options);
-    bool Running() const { return process_.Running(); }
-    const std::string& Error() const { return process_.Error(); }
-    int Port() const { return port_; }
-
-private:
-    TempDir dir_;
-    int port_ = 0;
-    PeerProcess process_;
 };
 
 }  // namespace lunaro::testing
