@@ -8,7 +8,7 @@
 #include "app/progress_view.h"
 #include "app/transfer_status_text.h"
 #include "download/download_types.h"
-#include "net/socket_hooks.h"
+#include "net/socket/socket_hooks.h"
 
 namespace lunaro::app {
 

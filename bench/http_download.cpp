@@ -8,7 +8,7 @@
 #include <exception>
 #include <string>
 
-#include "net/http_send.h"
+#include "net/http/http_send.h"
 #include "platform/stream.h"
 
 int main(int argc, char** argv) {

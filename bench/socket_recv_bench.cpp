@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/tcp_socket.h"
+#include "net/socket/tcp_socket.h"
 #include "platform/stream.h"
 
 namespace {

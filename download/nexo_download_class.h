@@ -18,7 +18,7 @@
 #include "download/download_types.h"
 #include "download/nexo_settings.h"
 #include "download/releasing_document.h"
-#include "net/block_socket.h"
+#include "net/socket/block_socket.h"
 #include "platform/stream.h"
 
 namespace lunaro::download {

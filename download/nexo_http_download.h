@@ -10,7 +10,7 @@
 
 #include "download/nexo_download_class.h"
 #include "download/releasing_document.h"
-#include "net/http_send.h"
+#include "net/http/http_send.h"
 
 namespace lunaro::download {
 

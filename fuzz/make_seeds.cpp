@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace lunaro::testing;
+using namespace lunaro::testkit;
 
 ZipBuilder ThreeFiles() {
     ZipBuilder b;

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/load_zip.h"
-#include "archive/zk_exception.h"
+#include "archive/directory/waux.h"
+#include "archive/messages/zk_exception.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "zipcli/list_command.h"
 
-#include "archive/load_zip.h"
-#include "archive/message_ids.h"
-#include "archive/zk_exception.h"
+#include "archive/directory/waux.h"
+#include "archive/messages/message_ids.h"
+#include "archive/messages/zk_exception.h"
 
 namespace lunaro::zipcli {
 

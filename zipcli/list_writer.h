@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/central_entry.h"
+#include "archive/reader/irec.h"
 
 namespace lunaro::zipcli {
 

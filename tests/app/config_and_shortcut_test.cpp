@@ -10,8 +10,8 @@
 namespace lunaro::app {
 namespace {
 
-using testing::InstallerTestEnv;
-using testing::ReadFile;
+using testkit::InstallerTestEnv;
+using testkit::ReadFile;
 
 TEST(ConfigValues, WritingCreatesFileSectionAndKeyAndReadingMissingGivesEmpty) {
     InstallerTestEnv env;

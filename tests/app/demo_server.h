@@ -11,7 +11,7 @@
 #include "tests/support/nginx_server.h"
 #include "tests/support/test_support.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class DemoServer {
 public:
@@ -54,4 +54,4 @@ private:
     std::unique_ptr<NginxServer> nginx_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -9,7 +9,7 @@
 namespace lunaro::app {
 namespace {
 
-using testing::InstallerTestEnv;
+using testkit::InstallerTestEnv;
 
 InstallChoices Workstation(ConnectionPage page, std::string server, std::string path, std::string alias) {
     InstallChoices choices;

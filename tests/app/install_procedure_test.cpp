@@ -13,7 +13,7 @@
 namespace lunaro::app {
 namespace {
 
-using testing::InstallerTestEnv;
+using testkit::InstallerTestEnv;
 using Fetch = std::pair<std::string, std::string>;
 
 // Records the packages asked for, making their folders as the fetch step

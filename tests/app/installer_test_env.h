@@ -14,7 +14,7 @@
 #include "tests/platform/scoped_env.h"
 #include "tests/support/test_support.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class InstallerTestEnv {
 public:
@@ -60,4 +60,4 @@ private:
     std::unique_ptr<platform::UiService> previousUi_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -43,8 +43,8 @@ protected:
     }
     bool OnDriveC(const std::string& relative) const { return std::filesystem::exists(env.OnDriveC(relative)); }
 
-    testing::InstallerTestEnv env;
-    testing::DemoServer server{env.Root()};
+    testkit::InstallerTestEnv env;
+    testkit::DemoServer server{env.Root()};
     RecordingView view;
 };
 
@@ -63,10 +63,10 @@ TEST_F(ProcedureAgainstDemoServer, FullInstallationFetchesEveryPackageIntoItsFol
                              "LunaroPaf/LunaroPafInstalacao.zip", "LunaroPaf/GDS32.zip", "Lunaro/Banco/banco.zip"})
         EXPECT_TRUE(OnDriveC(file)) << file;
     EXPECT_FALSE(OnDriveC("Lunaro/banco.zip"));
-    EXPECT_EQ(testing::ReadFile(env.OnDriveC("Lunaro/Banco/banco.zip")),
-              testing::ReadFile(server.PackagesFolder() + "/banco.zip"));
+    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/Banco/banco.zip")),
+              testkit::ReadFile(server.PackagesFolder() + "/banco.zip"));
     EXPECT_FALSE(OnDriveC("Lunaro/banco.zip.part"));
-    EXPECT_NE(testing::ReadFile(env.DesktopFile("Ventrix.desktop")).find(env.OnDriveC("Lunaro/Atualizador.exe")),
+    EXPECT_NE(testkit::ReadFile(env.DesktopFile("Ventrix.desktop")).find(env.OnDriveC("Lunaro/Atualizador.exe")),
               std::string::npos);
     EXPECT_EQ(env.Messages(), (Requests{"Atalho VENTRIX foi criado na Área de Trabalho, pode executa-lo"}));
     EXPECT_EQ(view.texts.back(), "Download Finalizado.");
@@ -74,7 +74,7 @@ TEST_F(ProcedureAgainstDemoServer, FullInstallationFetchesEveryPackageIntoItsFol
 
 TEST_F(ProcedureAgainstDemoServer, WorkstationsWriteTheirConnectionAndSkipAPresentEngine) {
     std::filesystem::create_directories(env.OnDriveC("Lunaro"));
-    testing::WriteFile(env.OnDriveC("Lunaro/ZipEngine190.dll"), "engine");
+    testkit::WriteFile(env.OnDriveC("Lunaro/ZipEngine190.dll"), "engine");
     InstallChoices network = Workstation(false);
     network.server = "SRV01";
     network.databasePath = "C:\\Dados\\BANCO.FDB";
@@ -98,7 +98,7 @@ TEST_F(ProcedureAgainstDemoServer, PointOfSaleWithoutTheBackOfficeWritesTwoEmpty
     pos.mode = InstallMode::PointOfSaleOnly;
     ASSERT_EQ(Run(pos), InstallOutcome::Completed);
     EXPECT_EQ(server.Requests(), (Requests{"/LunaroPafInstalacao.zip 200", "/GDS32.zip 200"}));
-    const std::string ini = testing::ReadFile(env.OnDriveC("LunaroPaf/PafEcf.ini"));
+    const std::string ini = testkit::ReadFile(env.OnDriveC("LunaroPaf/PafEcf.ini"));
     EXPECT_EQ(ini, "[ConfiguracaoLocal]\r\nCaminhoBancoPAF=\r\nCaminhoBancoServer=\r\n");
     EXPECT_FALSE(OnDriveC("Lunaro"));
 }
@@ -131,7 +131,7 @@ TEST_F(ProcedureAgainstDemoServer, TryingAgainFetchesThePackageOnceItIsBack) {
     EXPECT_EQ(server.Requests(), (Requests{"/ZipEngine190.dll 200", "/LunaroSoftInstalacao.zip 404",
                                            "/LunaroSoftInstalacao.zip 200", "/banco.zip 200"}));
     // The error page the server sent first is not part of the package.
-    EXPECT_EQ(testing::ReadFile(env.OnDriveC("Lunaro/LunaroSoftInstalacao.zip")), testing::ReadFile(package));
+    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/LunaroSoftInstalacao.zip")), testkit::ReadFile(package));
     EXPECT_EQ(env.Messages().back(), "Atalho VENTRIX foi criado na Área de Trabalho, pode executa-lo");
 }
 

@@ -39,7 +39,7 @@ TEST(ProgressDisplay, StatusReportsMoveTheBarAndNameTheState) {
 }
 
 TEST(ProgressDisplay, EveryDataReportLetsPendingEventsThrough) {
-    testing::InstallerTestEnv env;
+    testkit::InstallerTestEnv env;
     RecordingView view;
     ShowHookMonitor(view, 10240000, 1536000, 150.0, 58, {".", ","});
     ShowHookMonitor(view, 10240000, 2048000, 150.0, 57, {".", ","});

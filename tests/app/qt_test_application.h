@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 inline QApplication& TestApplication() {
     static int argc = 1;
@@ -18,4 +18,4 @@ inline QApplication& TestApplication() {
     return *application;
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -23,10 +23,10 @@ protected:
                                          "--drive-c=" + env.OnDriveC(""), "--log=" + logFile});
         return RunUnattended(options, [this](std::chrono::seconds pause) { pauses.push_back(pause.count()); });
     }
-    std::string Log() const { return testing::ReadFile(logFile); }
+    std::string Log() const { return testkit::ReadFile(logFile); }
 
-    testing::InstallerTestEnv env;
-    testing::DemoServer server{env.Root()};
+    testkit::InstallerTestEnv env;
+    testkit::DemoServer server{env.Root()};
     std::string logFile = env.Root() + "/install.log";
     std::vector<long> pauses;
 };

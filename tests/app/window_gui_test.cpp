@@ -17,7 +17,7 @@
 namespace lunaro::app {
 namespace {
 
-using testing::InstallerTestEnv;
+using testkit::InstallerTestEnv;
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -37,7 +37,7 @@ protected:
     QTabWidget* Pages() { return Find<QTabWidget>("pc"); }
     void PressInstalar() { Find<QPushButton>("btnInstalar")->click(); }
 
-    QApplication& application = testing::TestApplication();  // before any widget
+    QApplication& application = testkit::TestApplication();  // before any widget
     InstallerTestEnv env;
     TfrmPrincipal window;
 };

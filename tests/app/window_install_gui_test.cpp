@@ -16,7 +16,7 @@
 namespace lunaro::app {
 namespace {
 
-using testing::InstallerTestEnv;
+using testkit::InstallerTestEnv;
 
 // Records the order in which the watched controls turn disabled.
 class DisableRecorder : public QObject {
@@ -53,10 +53,10 @@ public:
 };
 
 TEST(WindowInstall, SpacesCountAsTextAndTheControlsAreDisabledInOrder) {
-    testing::TestApplication();
+    testkit::TestApplication();
     InstallerTestEnv env;
     // Nothing listens there: the first package fails at once.
-    testing::ScopedEnv base("LUNARO_BASE_URL", "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort()) + "/");
+    testkit::ScopedEnv base("LUNARO_BASE_URL", "http://127.0.0.1:" + std::to_string(testkit::FreeLoopbackPort()) + "/");
     TfrmPrincipal window;
     window.show();
     DisableRecorder recorder;
@@ -85,13 +85,13 @@ class WindowWithDemoServer : public ::testing::Test {
 protected:
     void SetUp() override { LUNARO_REQUIRE_PEER(server.Running(), server.Error()); }
 
-    QApplication& application = testing::TestApplication();
+    QApplication& application = testkit::TestApplication();
     InstallerTestEnv env;
-    testing::DemoServer server{env.Root()};
+    testkit::DemoServer server{env.Root()};
 };
 
 TEST_F(WindowWithDemoServer, TheDefaultChoicesRunTheFullInstallationAndClose) {
-    testing::ScopedEnv base("LUNARO_BASE_URL", server.BaseUrl());
+    testkit::ScopedEnv base("LUNARO_BASE_URL", server.BaseUrl());
     TfrmPrincipal window;
     window.show();
     window.findChild<QPushButton*>("btnInstalar")->click();
@@ -106,7 +106,7 @@ TEST_F(WindowWithDemoServer, TheDefaultChoicesRunTheFullInstallationAndClose) {
 }
 
 TEST_F(WindowWithDemoServer, PointOfSaleDisablesNothingAndRefusesASecondStart) {
-    testing::ScopedEnv base("LUNARO_BASE_URL", server.BaseUrl());
+    testkit::ScopedEnv base("LUNARO_BASE_URL", server.BaseUrl());
     auto user = std::make_unique<ImpatientUser>();
     ImpatientUser& impatient = *user;
     env.ReplaceUi(std::move(user));

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "archive/zk_core.h"
+#include "archive/operation/zk_core.h"
 #include "platform/ui_service.h"
 
-namespace lunaro::archive::testing {
+namespace lunaro::archive::testkit {
 
 class TestCore : public TZKCore {
 public:
@@ -42,4 +42,4 @@ private:
     std::unique_ptr<platform::UiService> previous_;
 };
 
-}  // namespace lunaro::archive::testing
+}  // namespace lunaro::archive::testkit

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "archive/load_zip.h"
-#include "archive/zip_file.h"
-#include "archive/zk_exception.h"
+#include "archive/directory/waux.h"
+#include "archive/reader/zip_file.h"
+#include "archive/messages/zk_exception.h"
 #include "platform/ui_service.h"
 #include "tests/support/test_support.h"
 #include "tests/support/zip_builder.h"
@@ -37,7 +37,7 @@ protected:
     }
 
     std::string Write(const std::string& name, const std::string& bytes) {
-        lunaro::testing::WriteFile(dir.File(name), bytes);
+        lunaro::testkit::WriteFile(dir.File(name), bytes);
         return dir.File(name);
     }
 
@@ -58,8 +58,8 @@ protected:
         return 0;
     }
 
-    static lunaro::testing::ZipEntrySpec Entry(std::string name, std::string data = "") {
-        lunaro::testing::ZipEntrySpec entry;
+    static lunaro::testkit::ZipEntrySpec Entry(std::string name, std::string data = "") {
+        lunaro::testkit::ZipEntrySpec entry;
         entry.name = std::move(name);
         entry.data = std::move(data);
         return entry;
@@ -67,7 +67,7 @@ protected:
 
     TZKMaster master;
     TZKWAux core{master};
-    lunaro::testing::TempDir dir;
+    lunaro::testkit::TempDir dir;
     platform::ScriptedUi* ui = nullptr;
     std::vector<std::pair<int, std::string>> messages;
 

@@ -23,8 +23,8 @@ namespace lunaro::download {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::WriteFile;
+using testkit::ReadFile;
+using testkit::WriteFile;
 
 bool SameFileContents(const std::string& a, const std::string& b) {
     std::ifstream left(a, std::ios::binary);
@@ -108,7 +108,7 @@ TEST_F(DownloadProgram, FailuresSayWhyAndExitNonZero) {
     EXPECT_FALSE(fs::exists(Folder() + "/missing.bin"));
     EXPECT_FALSE(fs::exists(Folder() + "/missing.bin.part"));  // nothing in it worth keeping
 
-    const int closedPort = testing::FreeLoopbackPort();
+    const int closedPort = testkit::FreeLoopbackPort();
     const TRun refused = Run({"http://127.0.0.1:" + std::to_string(closedPort) + "/x.bin", Folder()});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("Connection refused (socket error 10061)"), std::string::npos) << refused.err;
@@ -127,7 +127,7 @@ TEST_F(DownloadProgram, FailuresSayWhyAndExitNonZero) {
 
 TEST_F(DownloadProgram, GoesThroughAProxy) {
     LUNARO_REQUIRE_PEER(Up(), nginx->Error());
-    testing::TinyproxyPeer proxy({{}, "u", "p"});
+    testkit::TinyproxyPeer proxy({{}, "u", "p"});
     LUNARO_REQUIRE_PEER(proxy.Running(), proxy.Error());
     const std::string through = "--proxy=127.0.0.1:" + std::to_string(proxy.Port());
     const TRun ok = Run({Url("data/small.bin"), Folder(), through, "--proxy-user=u", "--proxy-pass=p"});

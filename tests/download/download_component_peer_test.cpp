@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using net::THookSocketReason;
-using testing::ReadFile;
-using testing::WriteFile;
+using testkit::ReadFile;
+using testkit::WriteFile;
 
 class DownloadComponent : public testing_support::ServedFolder {
 protected:

@@ -38,18 +38,18 @@ protected:
             "    location /old/ { return 302 /data/medium.bin; }\n"
             "    location = /loop.bin { return 302 /loop.bin; }\n";
         std::filesystem::create_directories(served.Path() + "/data");
-        testing::WriteFile(served.File("data/small.bin"), small);
-        testing::WriteFile(served.File("data/medium.bin"), medium);
-        nginx = std::make_unique<testing::NginxServer>(testing::NginxOptions{served.Path(), config, false});
+        testkit::WriteFile(served.File("data/small.bin"), small);
+        testkit::WriteFile(served.File("data/medium.bin"), medium);
+        nginx = std::make_unique<testkit::NginxServer>(testkit::NginxOptions{served.Path(), config, false});
     }
 
     bool Up() const { return nginx && nginx->Running(); }
     std::string Url(const std::string& path) const { return nginx->BaseUrl() + path; }
     std::string Dest(const std::string& name) const { return dest.File(name); }
 
-    testing::TempDir served;
-    testing::TempDir dest;
-    std::unique_ptr<testing::NginxServer> nginx;
+    testkit::TempDir served;
+    testkit::TempDir dest;
+    std::unique_ptr<testkit::NginxServer> nginx;
     const std::string small = PatternBytes(1500, 1);
     const std::string medium = PatternBytes(3 << 20, 2);
 };

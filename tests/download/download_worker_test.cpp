@@ -15,9 +15,9 @@ namespace lunaro::download {
 namespace {
 
 using net::THookSocketReason;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using testkit::ReadFile;
+using testkit::TempDir;
+using testkit::WriteFile;
 
 // A worker with a socket that is never connected: the test plays the
 // protocol client, reporting reads and closes and filling the document.

@@ -4,7 +4,7 @@
 #include "tests/platform/scoped_env.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ScopedEnv;
+using lunaro::testkit::ScopedEnv;
 
 TEST(CodePages, OemAccentedLettersRoundTrip) {
     const std::string text = "Ação É útil";

@@ -6,8 +6,8 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::TempDir;
-using lunaro::testing::WriteFile;
+using lunaro::testkit::TempDir;
+using lunaro::testkit::WriteFile;
 
 TEST(DynamicLibrary, MissingLibrariesAre126) {
     TDynamicLibrary lib;

@@ -7,10 +7,10 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ReadFile;
-using lunaro::testing::ScopedEnv;
-using lunaro::testing::TempDir;
-using lunaro::testing::WriteFile;
+using lunaro::testkit::ReadFile;
+using lunaro::testkit::ScopedEnv;
+using lunaro::testkit::TempDir;
+using lunaro::testkit::WriteFile;
 
 namespace fs = std::filesystem;
 

@@ -8,9 +8,9 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::FindProgram;
-using lunaro::testing::ScopedEnv;
-using lunaro::testing::TempDir;
+using lunaro::testkit::FindProgram;
+using lunaro::testkit::ScopedEnv;
+using lunaro::testkit::TempDir;
 
 namespace {
 

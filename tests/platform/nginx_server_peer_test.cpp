@@ -3,7 +3,7 @@
 #include "tests/support/nginx_server.h"
 #include "tests/support/test_support.h"
 
-using namespace lunaro::testing;
+using namespace lunaro::testkit;
 
 // The launcher itself: later suites depend on it starting and stopping cleanly.
 TEST(NginxServer, ServesAFolderOnALoopbackPortAndStops) {

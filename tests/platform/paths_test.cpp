@@ -7,8 +7,8 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ScopedEnv;
-using lunaro::testing::TempDir;
+using lunaro::testkit::ScopedEnv;
+using lunaro::testkit::TempDir;
 
 namespace fs = std::filesystem;
 

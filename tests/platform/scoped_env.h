@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class ScopedEnv {
 public:
@@ -26,4 +26,4 @@ private:
     std::optional<std::string> previous_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

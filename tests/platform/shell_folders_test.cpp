@@ -7,9 +7,9 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ScopedEnv;
-using lunaro::testing::TempDir;
-using lunaro::testing::WriteFile;
+using lunaro::testkit::ScopedEnv;
+using lunaro::testkit::TempDir;
+using lunaro::testkit::WriteFile;
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ReadFile;
-using lunaro::testing::ScopedEnv;
-using lunaro::testing::TempDir;
+using lunaro::testkit::ReadFile;
+using lunaro::testkit::ScopedEnv;
+using lunaro::testkit::TempDir;
 
 namespace fs = std::filesystem;
 

@@ -6,9 +6,9 @@
 #include "tests/support/test_support.h"
 
 using namespace lunaro::platform;
-using lunaro::testing::ReadFile;
-using lunaro::testing::TempDir;
-using lunaro::testing::WriteFile;
+using lunaro::testkit::ReadFile;
+using lunaro::testkit::TempDir;
+using lunaro::testkit::WriteFile;
 
 TEST(MemoryStream, WritesPastTheEndExtendAndSeeksClampAtZero) {
     TMemoryStream s;

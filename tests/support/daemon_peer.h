@@ -7,7 +7,7 @@
 #include "tests/support/peer_process.h"
 #include "tests/support/test_support.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class DaemonPeer {
 public:
@@ -25,4 +25,4 @@ protected:
     PeerProcess process_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 NginxServer::NginxServer(const NginxOptions& options) {
     const std::string prefix = dir_.Path();
@@ -30,4 +30,4 @@ void NginxServer::KillWorkers() {
     std::system(("pkill -KILL -P " + std::to_string(process_.Pid())).c_str());
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -5,7 +5,7 @@
 
 #include "tests/support/daemon_peer.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 struct NginxOptions {
     std::string root;               // folder served at "/"
@@ -24,4 +24,4 @@ public:
     void Stop() { process_.Stop(); }
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

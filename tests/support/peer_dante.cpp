@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 DantePeer::DantePeer() {
     std::ostringstream conf;
@@ -22,4 +22,4 @@ DantePeer::DantePeer() {
                    dir_.File("danted.out"));
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -7,11 +7,11 @@
 
 #include "tests/support/daemon_peer.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class DantePeer : public DaemonPeer {
 public:
     DantePeer();
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

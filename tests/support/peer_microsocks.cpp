@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 MicrosocksPeer::MicrosocksPeer(const MicrosocksOptions& options) {
     std::vector<std::string> args = {"-i", options.listenHost, "-p", std::to_string(port_)};
@@ -12,4 +12,4 @@ MicrosocksPeer::MicrosocksPeer(const MicrosocksOptions& options) {
     process_.Start(FindProgram("microsocks"), args, options.listenHost, port_, dir_.File("microsocks.log"));
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -5,7 +5,7 @@
 
 #include "tests/support/daemon_peer.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 struct MicrosocksOptions {
     std::string listenHost = "127.0.0.1";  // or "::1"
@@ -18,4 +18,4 @@ public:
     explicit MicrosocksPeer(const MicrosocksOptions& options);
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -15,7 +15,7 @@
 
 #include "tests/support/test_support.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 namespace {
 
@@ -128,4 +128,4 @@ void PeerProcess::Stop() {
     pid_ = -1;
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 // True when a TCP connection to host:port (a loopback literal) succeeds
 // within timeoutMs.
@@ -39,4 +39,4 @@ private:
     std::string error_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

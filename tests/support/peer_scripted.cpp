@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 namespace {
 
@@ -196,4 +196,4 @@ std::string ScriptedPeer::Received() const {
     return received_;
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class ScriptedPeer;
 
@@ -73,4 +73,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "net/block_socket.h"
+#include "net/socket/block_socket.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 class StatusLog {
 public:
@@ -57,4 +57,4 @@ public:
     std::vector<Entry> entries;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

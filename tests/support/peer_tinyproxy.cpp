@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 TinyproxyPeer::TinyproxyPeer(const TinyproxyOptions& options) {
     std::ostringstream conf;
@@ -14,4 +14,4 @@ TinyproxyPeer::TinyproxyPeer(const TinyproxyOptions& options) {
                    dir_.File("tinyproxy.log"));
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -6,7 +6,7 @@
 
 #include "tests/support/daemon_peer.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 struct TinyproxyOptions {
     std::vector<int> connectPorts;  // CONNECT is refused for every other port
@@ -19,4 +19,4 @@ public:
     explicit TinyproxyPeer(const TinyproxyOptions& options);
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 bool RunningInCi() {
     const char* ci = std::getenv("CI");
@@ -78,4 +78,4 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 // True when the CI environment variable is "true".
 bool RunningInCi();
@@ -34,14 +34,14 @@ std::string FindProgram(const std::string& name);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit
 
 // Use in a test body when a real peer (a program from a Debian package) is
 // missing: the test skips with the reason, except in CI where it fails.
 #define LUNARO_REQUIRE_PEER(available, reason)                                   \
     do {                                                                         \
         if (!(available)) {                                                      \
-            if (::lunaro::testing::RunningInCi()) FAIL() << "peer missing: " << (reason); \
+            if (::lunaro::testkit::RunningInCi()) FAIL() << "peer missing: " << (reason); \
             GTEST_SKIP() << "peer missing: " << (reason);                        \
         }                                                                        \
     } while (0)

@@ -1,6 +1,6 @@
 #include "tests/support/zip_builder.h"
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 uint32_t Crc32(std::string_view bytes) {
     uint32_t crc = 0xFFFFFFFFu;
@@ -132,4 +132,4 @@ std::string ZipBuilder::Build() const {
     return out + trailer_;
 }
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

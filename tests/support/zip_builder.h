@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lunaro::testing {
+namespace lunaro::testkit {
 
 // CRC-32 of the zip format, computed bit by bit so that tests check the
 // reader's table-driven CRC against an independent one.
@@ -109,4 +109,4 @@ private:
     std::string trailer_;
 };
 
-}  // namespace lunaro::testing
+}  // namespace lunaro::testkit

@@ -1,6 +1,6 @@
 #pragma once
 // Compressor for the archive component's message tables: the 4096-byte ring
-// scheme whose decoder lives in archive/lz77.h. Greedy matching is enough for
+// scheme whose decoder lives in archive/messages/lz77.h. Greedy matching is enough for
 // tables of a few kilobytes that are compressed once at build time.
 #include <cstdint>
 #include <span>

@@ -1,0 +1,198 @@
+#include "archive/reader/work_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "archive/reader/file_times.h"
+#include "archive/messages/zk_exception.h"
+#include "platform/paths.h"
+
+namespace lunaro::archive {
+
+namespace {
+
+int OpenFlags(uint32_t mode) {
+    if (mode == platform::fmCreate) return O_RDWR | O_CREAT | O_TRUNC;
+    switch (mode & 3) {
+        case platform::fmOpenWrite: return O_WRONLY;
+        case platform::fmOpenReadWrite: return O_RDWR;
+        default: return O_RDONLY;
+    }
+}
+
+// Share modes become advisory locks, the same ones exclusive openers
+// elsewhere in the system take: deny-write readers share, exclusive and
+// deny-read openers exclude.
+int LockOf(uint32_t mode) {
+    if (mode == platform::fmCreate) return 0;
+    switch (mode & 0xF0) {
+        case platform::fmShareExclusive:
+        case 0x30:  // deny read
+            return LOCK_EX;
+        case platform::fmShareDenyWrite: return LOCK_SH;
+        default: return 0;
+    }
+}
+
+bool AllowsWriting(uint32_t mode) { return mode == platform::fmCreate || (mode & 3) != platform::fmOpenRead; }
+
+}  // namespace
+
+TZKWorkFile::TZKWorkFile(TZKCore& worker) : fWorker(worker), FBoss(&worker) {}
+
+TZKWorkFile::~TZKWorkFile() { File_Close(); }
+
+void TZKWorkFile::Trace(const std::string& text) {
+    if (Boss().Verbosity() > 1) Boss().Diag(text);
+}
+
+void TZKWorkFile::SetFileName(const std::string& name) {
+    if (name == fFileName) return;
+    File_Close();
+    fFileName = name;
+    fWorkDrive.SetDriveStr(name);
+}
+
+bool TZKWorkFile::File_Open(uint32_t mode) {
+    File_Close();
+    fRealFileName = fFileName;
+    Trace("Opening " + fFileName);
+    if (fFileName.empty()) return false;
+    const int handle = ::open(platform::HostPath(fFileName).c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+    if (handle < 0) return false;
+    struct stat info {};
+    const int lock = LockOf(mode);
+    if (::fstat(handle, &info) != 0 || S_ISDIR(info.st_mode) || (lock != 0 && ::flock(handle, lock | LOCK_NB) != 0)) {
+        ::close(handle);
+        return false;
+    }
+    fHandle = handle;
+    fIsOpen = true;
+    fOpenMode = mode;
+    fRealFileSize = info.st_size;
+    return true;
+}
+
+void TZKWorkFile::File_Close() {
+    if (fHandle != -1) {
+        const int handle = fHandle;
+        fHandle = -1;
+        if (fStampDate != 0 && AllowsWriting(fOpenMode)) StampFileDate(handle);
+        ::close(handle);
+        Trace("Closed " + fRealFileName);
+    }
+    fIsOpen = false;
+}
+
+void TZKWorkFile::StampFileDate(int handle) {
+    Trace("Set file Date " + fRealFileName + " to " + FormatDosDateTime(fStampDate));
+    const std::optional<std::time_t> when = UnixTimeFromDosDateTime(fStampDate);
+    if (!when) return;
+    const struct timespec times[2] = {{*when, 0}, {*when, 0}};
+    ::futimens(handle, times);
+}
+
+int64_t TZKWorkFile::Seek(int64_t offset, int origin) {
+    if (fHandle == -1 || origin < 0 || origin > 2) return -1;
+    static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    const off_t result = ::lseek(fHandle, static_cast<off_t>(offset), kWhence[origin]);
+    return result < 0 ? -1 : static_cast<int64_t>(result);
+}
+
+int64_t TZKWorkFile::SystemRead(uint8_t* buffer, int64_t count) {
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(fHandle, buffer + done, static_cast<size_t>(count - done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += got;
+    }
+    fBytesRead += done;
+    return done;
+}
+
+int TZKWorkFile::Read(void* buffer, int len) {
+    const bool unsplittable = len < 0;
+    const int64_t wanted = std::llabs(static_cast<int64_t>(len));
+    if (wanted == 0) return 0;
+    if (fHandle == -1 && !fIsMultiPart) return -msg::FileReadError;
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    if (fIsMultiPart) return MultiPartRead(bytes, wanted > INT_MAX ? INT_MAX : wanted, unsplittable);
+    const int64_t got = SystemRead(bytes, wanted > INT_MAX ? INT_MAX : wanted);
+    return got < 0 ? -msg::FileReadError : static_cast<int>(got);
+}
+
+int TZKWorkFile::Reads(void* buffer, std::span<const int> sizes) {
+    int64_t total = 0;
+    for (int size : sizes) {
+        if (size < 0) return -msg::FileReadError;
+        total += size;
+    }
+    if (total > INT_MAX) return -msg::FileReadError;
+    if (!fIsMultiPart) return Read(buffer, static_cast<int>(total));
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    int done = 0;
+    for (int size : sizes) {
+        const int got = Read(bytes + done, -size);
+        if (got < 0) return got;
+        done += got;
+        if (got != size) break;
+    }
+    return done;
+}
+
+bool TZKWorkFile::CheckRead(void* buffer, int len) {
+    const int64_t wanted = std::llabs(static_cast<int64_t>(len));
+    return Read(buffer, len) == wanted;
+}
+
+void TZKWorkFile::CheckRead(void* buffer, int len, int errId) {
+    if (!CheckRead(buffer, len)) throw EZipKeeper::CreateResDisp(errId != 0 ? errId : msg::FileReadError, true);
+}
+
+bool TZKWorkFile::CheckReads(void* buffer, std::span<const int> sizes) {
+    int64_t total = 0;
+    for (int size : sizes) total += size;
+    return Reads(buffer, sizes) == total;
+}
+
+void TZKWorkFile::CheckReads(void* buffer, std::span<const int> sizes, int errId) {
+    if (!CheckReads(buffer, sizes)) throw EZipKeeper::CreateResDisp(errId != 0 ? errId : msg::FileReadError, true);
+}
+
+int64_t TZKWorkFile::CheckSeek(int64_t offset, int origin, int errId) {
+    const int64_t position = Seek(offset, origin);
+    if (position >= 0) return position;
+    if (errId == 0) errId = msg::FileSeekError;
+    else if (errId == -1) errId = msg::InputSeekError;
+    throw EZipKeeper::CreateResDisp(errId, true);
+}
+
+int64_t TZKWorkFile::ReadTo(platform::TStream& dest, int64_t count) {
+    std::vector<uint8_t> chunk(kReadToChunk);
+    int64_t copied = 0;
+    while (copied < count) {
+        const int wanted = static_cast<int>(count - copied < kReadToChunk ? count - copied : kReadToChunk);
+        const int got = Read(chunk.data(), wanted);
+        if (got < 0) return got;
+        if (got != wanted) return -msg::FileError;
+        int64_t written = 0;
+        try {
+            written = dest.Write(chunk.data(), got);
+        } catch (const std::exception&) {
+            written = -1;
+        }
+        if (written != got) return -msg::FileWriteError;
+        copied += got;
+    }
+    return copied;
+}
+
+}  // namespace lunaro::archive
