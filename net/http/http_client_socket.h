@@ -5,12 +5,16 @@
 // own, so a caller reads every failure from one place.
 #include <cstdint>
 
+#include "net/socket/ssl_plugin_choice.h"
 #include "net/socket/tcp_socket.h"
 
 namespace lunaro::net {
 
 class THttpClientSocket : public TTCPBlockSocket {
 public:
+    // "https" works wherever the TLS module can be loaded.
+    THttpClientSocket() : TTCPBlockSocket(DefaultSSLClass()) {}
+
     void RecordError(int32_t Code) {
         SetLastError(Code);
         ExceptCheck();

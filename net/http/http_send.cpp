@@ -213,6 +213,7 @@ bool THTTPSend::OpenConnection(bool WantSSL) {
     if (sock.LastError() != 0) return false;
     if (WantSSL) {
         if (sock.SSL().SNIHost.empty()) sock.SSL().SNIHost = TargetHost;
+        sock.SSL().Timeout = Timeout;
         sock.SSLDoConnect();
         sock.SSL().SNIHost.clear();
         if (sock.LastError() != 0) return false;

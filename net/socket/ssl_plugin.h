@@ -49,6 +49,9 @@ public:
     std::string SSHChannelArg2;
     int32_t CertComplianceLevel = -1;
     std::string SNIHost;
+    // How long (ms, -1 without limit) a handshake, or a record that has begun
+    // to arrive, may take: a peer that stalls inside one fails within it.
+    int32_t Timeout = 30000;
 
     TTCPBlockSocket* Socket() const { return FSocket; }
     bool SSLEnabled() const { return FSSLEnabled; }

@@ -16,8 +16,8 @@ NginxServer::NginxServer(const NginxOptions& options) {
          << "http {\n  access_log off;\n  sendfile on;\n  default_type application/octet-stream;\n";
     for (const char* temp : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
         conf << "  " << temp << "_temp_path " << prefix << "/" << temp << ";\n";
-    conf << "  server {\n    listen 127.0.0.1:" << port_ << ";\n";
-    if (options.ipv6) conf << "    listen [::1]:" << port_ << ";\n";
+    conf << "  server {\n    listen 127.0.0.1:" << port_ << options.listenParameters << ";\n";
+    if (options.ipv6) conf << "    listen [::1]:" << port_ << options.listenParameters << ";\n";
     conf << "    root " << options.root << ";\n" << options.extraServerConfig << "\n  }\n}\n";
     WriteFile(dir_.File("nginx.conf"), conf.str());
     process_.Start(FindProgram("nginx"), {"-p", prefix, "-c", dir_.File("nginx.conf")}, "127.0.0.1", port_,

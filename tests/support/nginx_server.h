@@ -11,6 +11,7 @@ struct NginxOptions {
     std::string root;               // folder served at "/"
     std::string extraServerConfig;  // directives added inside the server block
     bool ipv6 = true;               // also listen on [::1]
+    std::string listenParameters;   // added to each listen directive (" ssl")
 };
 
 class NginxServer : public DaemonPeer {
