@@ -2,9 +2,10 @@
 """Times a large download from nginx on loopback: lunaro-download against
 curl, in the same run, on the same file.
 
-Usage: download_vs_curl.py LUNARO_DOWNLOAD [--size-mib N] [--runs R] [--workdir DIR]
+Usage: download_vs_curl.py LUNARO_DOWNLOAD [--size-mib N] [--runs R] [--workdir DIR] [--https]
 Starts nginx on a free loopback port serving a file of N MiB (made once in
-DIR), warms up, then runs both tools in alternation R times. Prints each
+DIR) over HTTP, or with --https over TLS with a test certificate both tools
+are told to trust (they then negotiate the same cipher), warms up, then runs both tools in alternation R times. Prints each
 tool's median wall time and peak resident memory, the ratio of
 lunaro-download's median to curl's (at most 1.1 is the goal) and whether the
 peak stays under 64 MiB. Every output is checked for size, and once for its
@@ -47,10 +48,20 @@ def free_port():
         return probe.getsockname()[1]
 
 
-def start_nginx(root, prefix):
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+
+
+def make_certificates(folder):
+    if not os.path.exists(os.path.join(folder, "good.pem")):
+        subprocess.run([os.path.join(ROOT, "tests", "net", "tls", "make-test-certs"), folder], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return [os.path.join(folder, "good.pem"), os.path.join(folder, "good.key")]
+
+
+def start_nginx(root, prefix, tls):
     port = free_port()
-    serve = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts", "serve-folder")
-    process = subprocess.Popen([serve, root, prefix, str(port)], start_new_session=True)
+    serve = os.path.join(ROOT, "scripts", "serve-folder")
+    process = subprocess.Popen([serve, root, prefix, str(port)] + tls, start_new_session=True)
     for _ in range(100):  # at most 5 s
         try:
             with socket.create_connection(("127.0.0.1", port), timeout=0.2):
@@ -85,6 +96,7 @@ def main():
     parser.add_argument("--size-mib", type=int, default=1024)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--workdir", default="/tmp")
+    parser.add_argument("--https", action="store_true")
     args = parser.parse_args()
     args.workdir = os.path.abspath(args.workdir)
     for program in ("curl", TIME):
@@ -101,14 +113,23 @@ def main():
         make_file(source, args.size_mib)
     size = os.path.getsize(source)
 
-    nginx, port = start_nginx(served, os.path.join(args.workdir, "download_bench_nginx"))
+    tls, curl_trust = [], []
+    if args.https:
+        certs = os.path.join(args.workdir, "download_bench_certs")
+        tls = make_certificates(certs)
+        ca = os.path.join(certs, "ca.pem")
+        # The system's TLS library reads this variable for its default trust.
+        os.environ["SSL_CERT_FILE"] = ca
+        curl_trust = ["--cacert", ca]
+    nginx, port = start_nginx(served, os.path.join(args.workdir, "download_bench_nginx"), tls)
     try:
-        url = "http://127.0.0.1:%d/%s" % (port, os.path.basename(source))
+        scheme = "https" if args.https else "http"
+        url = "%s://127.0.0.1:%d/%s" % (scheme, port, os.path.basename(source))
         ours_out = os.path.join(outputs, "ours.bin")
         curl_out = os.path.join(outputs, "curl.bin")
         tools = [
             ("lunaro-download", [args.lunaro_download, url, outputs, "--name=ours.bin"], ours_out),
-            ("curl", ["curl", "-s", "-f", "-o", curl_out, url], curl_out),
+            ("curl", ["curl", "-s", "-f"] + curl_trust + ["-o", curl_out, url], curl_out),
         ]
         for _, command, output in tools:  # warm-up: page cache and first-run effects
             run_once(command, output)
@@ -133,7 +154,7 @@ def main():
         nginx.wait(timeout=10)
         shutil.rmtree(outputs, ignore_errors=True)
 
-    print("%d MiB from nginx on loopback, %d runs each" % (args.size_mib, args.runs))
+    print("%d MiB from nginx on loopback over %s, %d runs each" % (args.size_mib, scheme.upper(), args.runs))
     print("%-16s %12s %14s %12s %12s" % ("tool", "median wall", "throughput", "median CPU", "peak RSS"))
     for name in walls:
         median = statistics.median(walls[name])
