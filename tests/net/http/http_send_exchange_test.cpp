@@ -90,6 +90,15 @@ TEST_F(HttpExchange, CredentialsFromUrlOrClient) {
     }
 }
 
+TEST_F(HttpExchange, AtSignAfterTheAuthorityNeitherRedirectsNorSendsCredentials) {
+    ScriptedPeer peer(AnswerRequest(kOk));
+    // Read as user information this would connect to 127.0.0.2.
+    ASSERT_TRUE(http.HTTPMethod("GET", "http://127.0.0.1:" + peer.PortText() + "#@127.0.0.2:1/f"));
+    const std::string head = RequestHead(peer);
+    EXPECT_EQ(head.substr(0, 16), "GET / HTTP/1.0\r\n");
+    EXPECT_EQ(head.find("Authorization"), std::string::npos);
+}
+
 TEST_F(HttpExchange, SmallBodyGoesOutWithTheHead) {
     PeerScript script;
     script.ReadUntil("\r\n\r\n").Read(7).Send(kOk).Close();
