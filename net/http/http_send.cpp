@@ -180,7 +180,7 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
         sock.CloseSocket();
         ForgetConnection();
     }
-    CollectCookies(FHeaders, FCookies);
+    CollectCookies(FHeaders, FCookies, parts.Host, &FCookieScopes);
     return result;
 }
 
@@ -205,7 +205,7 @@ void THTTPSend::ComposeRequest(const std::string& Method, const TUrlParts& Url, 
     head.UserAgent = UserAgent;
     head.RangeStart = RangeStart;
     head.RangeEnd = RangeEnd;
-    head.CookieHeader = CookieHeaderValue(FCookies);
+    head.CookieHeader = CookieHeaderValue(FCookies, FCookieScopes, Url.Host);
     head.KeepAlive = KeepAlive;
     head.KeepAliveTimeout = KeepAliveTimeout;
     head.Expect100 = Exchange.Expect100;

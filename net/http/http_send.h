@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "net/corva_client.h"
+#include "net/http/http_cookies.h"
 #include "net/http/http_response_headers.h"
 #include "net/socket/tcp_socket.h"
 #include "net/text_utils.h"
@@ -64,6 +65,9 @@ public:
     // the answer's header lines, ending with an empty line.
     platform::TStringList& Headers() { return FHeaders; }
     platform::TMemoryStream& Document() { return FDocument; }
+    // name=value lines; a server's cookie goes back only to the hosts it
+    // allowed (the host that set it, without a Domain), one the caller adds
+    // to every host.
     platform::TStringList& Cookies() { return FCookies; }
     int32_t ResultCode() const { return FResultCode; }
     const std::string& ResultString() const { return FResultString; }
@@ -132,6 +136,7 @@ private:
     platform::TStringList FHeaders;
     platform::TMemoryStream FDocument;
     platform::TStringList FCookies;
+    TCookieScopes FCookieScopes;
     int32_t FResultCode = 0;
     std::string FResultString;
     int64_t FDownloadSize = 0;
