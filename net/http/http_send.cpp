@@ -158,7 +158,8 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
         }
     }
     FTransferEncoding = exchange.Framing.Encoding;
-    if (exchange.Framing.Malformed && sock.LastError() == 0) FSock->RecordError(platform::WSAEINVAL);
+    if (exchange.Framing.Malformed && sock.LastError() == 0)
+        FSock->RecordError(platform::WSAEINVAL, "answer with a negative, oversized or conflicting Content-Length");
     if (sock.LastError() != 0) {
         sock.CloseSocket();
         ForgetConnection();
@@ -361,7 +362,7 @@ std::string THTTPSend::ReceiveLine(int Wait, int64_t& Taken) {
     // A lone CR is a line end to some readers and text to others; an answer
     // read two ways is refused.
     if (line.find('\r') != std::string::npos) {
-        FSock->RecordError(platform::WSAEINVAL);
+        FSock->RecordError(platform::WSAEINVAL, "answer with a lone CR inside a line");
         return {};
     }
     return line;

@@ -38,7 +38,7 @@ bool THTTPSend::ReadChunkSize(int64_t& Size) {
         }
         blank += taken;
         if (blank > kMaxHeaderLineLength) {
-            FSock->RecordError(platform::WSAENOBUFS);
+            FSock->RecordError(platform::WSAENOBUFS, "answer with too many blank lines before a chunk size");
             return false;
         }
     }
@@ -71,7 +71,7 @@ bool THTTPSend::ReadChunkedBody() {
         // Data that runs past its size, or stops short of it, leaves no
         // trustworthy place where the next chunk begins.
         if (sock.RecvBufferStr(2, Timeout) != "\r\n") {
-            if (sock.LastError() == 0) FSock->RecordError(platform::WSAEINVAL);
+            if (sock.LastError() == 0) FSock->RecordError(platform::WSAEINVAL, "answer with chunk data not followed by CR LF");
             break;
         }
     }

@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "net/corvane_error.h"
 #include "net/binding/socket_error_text.h"
 #include "net/binding/socket_module.h"
@@ -49,6 +51,12 @@ void TBlockSocket::ResetLastError() {
     FLastErrorDesc.clear();
     FErrorNoteCode = 0;
     FErrorNote.clear();
+}
+
+void TBlockSocket::SetLastError(int32_t Code, std::string Description) {
+    FLastError = Code;
+    FErrorNoteCode = Code;
+    FErrorNote = std::move(Description);
 }
 
 int TBlockSocket::SockCheck(int SockResult) {

@@ -203,6 +203,8 @@ public:
 protected:
     void DoStatus(THookSocketReason Reason, const std::string& Value);
     void SetLastError(int32_t Code) { FLastError = Code; }
+    // Code, described by Description rather than by the standard text.
+    void SetLastError(int32_t Code, std::string Description);
     // Heartbeat, then StopFlag: true (with 10053 recorded) when the call must stop.
     bool CheckStop();
     void DoHeartbeat();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "net/socket/block_socket.h"
 #include "net/text_utils.h"
@@ -103,9 +104,7 @@ bool TBlockSocket::BreaksTransferLimits() {
     if (!FMeter.Active()) return false;
     std::string breach = FMeter.Breach(TickNow());
     if (breach.empty()) return false;
-    FLastError = platform::WSAETIMEDOUT;
-    FErrorNoteCode = FLastError;
-    FErrorNote = std::move(breach);
+    SetLastError(platform::WSAETIMEDOUT, std::move(breach));
     return true;
 }
 

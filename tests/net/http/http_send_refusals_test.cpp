@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/http/http_send.h"
@@ -42,19 +43,23 @@ protected:
 };
 
 TEST_F(HttpRefusals, AmbiguousFramingIsRefused) {
-    for (const std::string& answer : std::vector<std::string>{
-             "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd",
-             "HTTP/1.1 200 OK\r\nContent-Length: 3, 4\r\n\r\nabcd",
-             "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: many\r\n\r\nabcd",
-             "HTTP/1.1 200 OK\r\nX-Note: a\rContent-Length: 1\r\nContent-Length: 4\r\n\r\nabcd",
-             "HTTP/1.1 200 OK\r\nContent-Length: 4\r\r\n\r\nabcd",
-             kChunkedHead + "3\r\nabcX\r\n0\r\n\r\n",
-             kChunkedHead + "3\r\nabc\n0\r\n\r\n",
-             kChunkedHead + "3\r\nab\r\n0\r\n\r\n",
-             kChunkedHead + "3\r;x\r\nabc\r\n0\r\n\r\n",
+    const std::string length = "answer with a negative, oversized or conflicting Content-Length";
+    const std::string loneCR = "answer with a lone CR inside a line";
+    const std::string chunkEnd = "answer with chunk data not followed by CR LF";
+    for (const auto& [answer, description] : std::vector<std::pair<std::string, std::string>>{
+             {"HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", length},
+             {"HTTP/1.1 200 OK\r\nContent-Length: 3, 4\r\n\r\nabcd", length},
+             {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: many\r\n\r\nabcd", length},
+             {"HTTP/1.1 200 OK\r\nX-Note: a\rContent-Length: 1\r\nContent-Length: 4\r\n\r\nabcd", loneCR},
+             {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\r\n\r\nabcd", loneCR},
+             {kChunkedHead + "3\r;x\r\nabc\r\n0\r\n\r\n", loneCR},
+             {kChunkedHead + "3\r\nabcX\r\n0\r\n\r\n", chunkEnd},
+             {kChunkedHead + "3\r\nabc\n0\r\n\r\n", chunkEnd},
+             {kChunkedHead + "3\r\nab\r\n0\r\n\r\n", chunkEnd},
          }) {
         EXPECT_FALSE(Exchange(answer)) << answer;
         EXPECT_EQ(http.Sock().LastError(), platform::WSAEINVAL) << answer;
+        EXPECT_EQ(http.Sock().LastErrorDesc(), description) << answer;
     }
     // The same length twice, or as a list of copies, is one length.
     EXPECT_TRUE(Exchange("HTTP/1.1 200 OK\r\nContent-Length: 2\r\ncontent-length: 2\r\n\r\nok"));
