@@ -42,6 +42,15 @@ bool ReadBoundedNumber(const std::string& text, int base, long limit, long& valu
     return true;
 }
 
+// A URL scheme: a letter, then letters, digits, "+", "-" or ".".
+bool IsSchemeName(const std::string& text) {
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (text.empty() || !isLetter(text.front())) return false;
+    return std::all_of(text.begin(), text.end(), [&](char c) {
+        return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    });
+}
+
 bool IsHexGroup(const std::string& group) {
     long value = 0;
     return ReadBoundedNumber(group, 16, 0xFFFF, value);
@@ -145,27 +154,26 @@ TUrlParts SplitUrl(const std::string& url) {
     parts.Prot = "http";
     parts.Port = "80";
     std::string rest = url;
-    if (url.find("://") != std::string::npos) {
-        parts.Prot = TextBefore(url, "://");
-        rest = TextAfter(url, "://");
+    const size_t schemeEnd = url.find("://");
+    if (schemeEnd != std::string::npos && IsSchemeName(url.substr(0, schemeEnd))) {
+        parts.Prot = url.substr(0, schemeEnd);
+        rest = url.substr(schemeEnd + 3);
     }
     if (platform::SameTextAscii(parts.Prot, "https")) parts.Port = "443";
     if (platform::SameTextAscii(parts.Prot, "ftp")) parts.Port = "21";
 
-    const size_t at = rest.find('@');
-    const size_t slash = rest.find('/');
-    if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
-        const std::string credentials = rest.substr(0, at);
+    // Whatever follows the authority, an "@" there included, is never part of it.
+    const size_t authorityEnd = std::min(rest.find_first_of("/?#\\"), rest.size());
+    std::string authority = rest.substr(0, authorityEnd);
+    std::string reference = rest.substr(authorityEnd);
+    reference = reference.substr(0, reference.find('#'));  // the fragment stays with the client
+
+    const size_t at = authority.rfind('@');
+    if (at != std::string::npos) {
+        const std::string credentials = authority.substr(0, at);
         parts.User = TextBefore(credentials, ":");
         if (credentials.find(':') != std::string::npos) parts.Pass = TextAfter(credentials, ":");
-        rest.erase(0, at + 1);
-    }
-
-    std::string authority = rest;
-    std::string pathText;
-    if (rest.find('/') != std::string::npos) {
-        authority = TextBefore(rest, "/");
-        pathText = TextAfter(rest, "/");
+        authority.erase(0, at + 1);
     }
 
     if (!authority.empty() && authority.front() == '[') {
@@ -182,13 +190,13 @@ TUrlParts SplitUrl(const std::string& url) {
         parts.Host = authority;
     }
 
-    parts.URI = "/" + pathText;
-    if (pathText.find('?') != std::string::npos) {
-        parts.Path = "/" + TextBefore(pathText, "?");
-        parts.Para = TextAfter(pathText, "?");
-    } else {
-        parts.Path = parts.URI;
-    }
+    const size_t query = reference.find('?');
+    std::string path = reference.substr(0, query);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (path.empty() || path.front() != '/') path.insert(0, "/");
+    parts.Path = path;
+    parts.Para = query == std::string::npos ? std::string() : reference.substr(query + 1);
+    parts.URI = query == std::string::npos ? path : path + "?" + parts.Para;
     if (parts.Host.empty()) parts.Host = "localhost";
     return parts;
 }

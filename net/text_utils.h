@@ -59,10 +59,12 @@ struct TUrlParts {
     std::string Pass;
     std::string Host;  // "localhost" when empty; IPv6 literals without brackets
     std::string Port;  // "80", "443" for https, "21" for ftp, unless given
-    std::string Path;  // "/" + path, without the parameters
-    std::string Para;  // text after the first "?"
-    std::string URI;   // "/" + path with its parameters
+    std::string Path;  // "/" + path, without the parameters; "\" read as "/"
+    std::string Para;  // text after the first "?", up to any "#"
+    std::string URI;   // "/" + path with its parameters, never the fragment
 };
+// The authority (user information, host, port) ends at the first "/", "?",
+// "#" or "\"; its user information ends at its last "@".
 TUrlParts SplitUrl(const std::string& url);
 
 // Replaces escape + two hex digits by the byte they encode and drops

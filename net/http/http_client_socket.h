@@ -4,6 +4,7 @@
 // split the request) are recorded on it exactly as the socket records its
 // own, so a caller reads every failure from one place.
 #include <cstdint>
+#include <string>
 
 #include "net/socket/ssl_plugin_choice.h"
 #include "net/socket/tcp_socket.h"
@@ -15,8 +16,10 @@ public:
     // "https" works wherever the TLS module can be loaded.
     THttpClientSocket() : TTCPBlockSocket(DefaultSSLClass()) {}
 
-    void RecordError(int32_t Code) {
-        SetLastError(Code);
+    // Without a description the code's standard text describes it.
+    void RecordError(int32_t Code, std::string Description = {}) {
+        if (Description.empty()) SetLastError(Code);
+        else SetLastError(Code, std::move(Description));
         ExceptCheck();
     }
 };

@@ -19,8 +19,27 @@ bool OmitsPortInHost(const THttpRequestHead& head) {
     return !nonDefaultHttp && !nonDefaultHttps;
 }
 
+// A space would end the request target early and a control byte has no
+// place in it: both go out percent-encoded.
+std::string EncodeRequestTarget(const std::string& target) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(target.size());
+    for (const char c : target) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F) {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0x0F];
+        } else {
+            encoded += c;
+        }
+    }
+    return encoded;
+}
+
 std::string RequestLine(const THttpRequestHead& head, const std::string& hostText) {
-    std::string uri = head.URI;
+    std::string uri = EncodeRequestTarget(head.URI);
     if (head.UsingProxy) uri = head.Prot + "://" + hostText + ":" + head.Port + uri;
     if (uri == "/*") uri = "*";
     std::string line = platform::AsciiUpperCase(head.Method) + " " + uri;

@@ -32,6 +32,34 @@ TNumberText ParseDecimal(const std::string& text, int64_t& value) {
     return TNumberText::Valid;
 }
 
+// A Content-Length value: one number, or a list of copies of one number.
+// -1 when it holds no number; malformed is set for a negative or oversized
+// number and for a list whose members differ.
+int64_t ContentLengthValue(const std::string& value, bool& malformed) {
+    std::string rest = value;
+    int64_t result = 0;
+    bool first = true;
+    while (!rest.empty() || first) {
+        int64_t size = -1;
+        switch (ParseDecimal(FetchField(rest, ","), size)) {
+            case TNumberText::Valid:
+                if (size < 0) malformed = true;
+                break;
+            case TNumberText::TooLarge:
+                malformed = true;
+                size = -1;
+                break;
+            case TNumberText::NotANumber:
+                size = -1;
+                break;
+        }
+        if (!first && size != result) malformed = true;
+        result = size;
+        first = false;
+    }
+    return result;
+}
+
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
@@ -50,19 +78,10 @@ void ApplyResponseHeader(const std::string& line, bool usingProxy, TResponseFram
                          std::string& mimeType) {
     const std::string upper = platform::AsciiUpperCase(line);
     if (StartsWith(upper, "CONTENT-LENGTH:")) {
-        int64_t size = -1;
-        switch (ParseDecimal(Trim(TextAfter(line, ":")), size)) {
-            case TNumberText::Valid:
-                if (size < 0) framing.Malformed = true;
-                break;
-            case TNumberText::TooLarge:
-                framing.Malformed = true;
-                size = -1;
-                break;
-            case TNumberText::NotANumber:
-                size = -1;
-                break;
-        }
+        const int64_t size = ContentLengthValue(TextAfter(line, ":"), framing.Malformed);
+        // Two lengths that disagree leave no way to tell where the body ends.
+        if (framing.LengthSeen && size != framing.Size) framing.Malformed = true;
+        framing.LengthSeen = true;
         framing.Size = size;
         if (size != -1 && framing.Encoding == TTransferEncoding::TE_UNKNOWN)
             framing.Encoding = TTransferEncoding::TE_IDENTITY;

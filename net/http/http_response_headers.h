@@ -29,8 +29,10 @@ struct TResponseFraming {
     int64_t Size = -1;  // Content-Length; -1 when absent or not a number
     TTransferEncoding Encoding = TTransferEncoding::TE_UNKNOWN;
     bool ToClose = false;
-    // A Content-Length that is negative or beyond 64 bits: the answer cannot
-    // be framed, so the exchange has to fail rather than guess.
+    bool LengthSeen = false;
+    // A Content-Length that is negative or beyond 64 bits, or two that
+    // differ: the answer cannot be framed, so the exchange has to fail
+    // rather than guess.
     bool Malformed = false;
 };
 

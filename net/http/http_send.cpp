@@ -29,6 +29,25 @@ std::string ToSystemCodePage(const std::string& text) {
     return platform::Utf8ToCodePage(text, platform::kAnsiCodePage);
 }
 
+// 1xx answers other than a protocol switch come before the real one, each
+// with a header block of its own.
+bool IsInterimCode(int32_t code) { return code >= 100 && code <= 199 && code != 101; }
+
+// Makes the socket's timeouts budgets for a whole call while it lives.
+class TWholeCallTimeouts {
+public:
+    explicit TWholeCallTimeouts(TBlockSocket& socket) : FSocket(socket), FSaved(socket.InterPacketTimeout) {
+        socket.InterPacketTimeout = false;
+    }
+    ~TWholeCallTimeouts() { FSocket.InterPacketTimeout = FSaved; }
+    TWholeCallTimeouts(const TWholeCallTimeouts&) = delete;
+    TWholeCallTimeouts& operator=(const TWholeCallTimeouts&) = delete;
+
+private:
+    TBlockSocket& FSocket;
+    bool FSaved;
+};
+
 }  // namespace
 
 struct THTTPSend::TExchange {
@@ -42,6 +61,12 @@ struct THTTPSend::TExchange {
     std::string FinalStatusLine;
     std::vector<std::string> FinalHeaderLines;
     int64_t HeadBytes = 0;
+    // When the wait for the answer's head began: the whole head must come
+    // within the time-out.
+    uint32_t HeadStarted = 0;
+    // How the last head line ended, so an answer without a status line
+    // keeps its first line's bytes as they came.
+    std::string LineEnd = "\r\n";
     TResponseFraming Framing;
 };
 
@@ -120,6 +145,7 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
 
     Clear();
     FTransferEncoding = TTransferEncoding::TE_UNKNOWN;
+    exchange.HeadStarted = TickNow();
     ReadStatusLine(exchange);
     exchange.Framing.ToClose = Protocol != "1.1" || exchange.HasFinalAnswer;
     if (FHeaders.Count() > 0 && sock.LastError() == 0) {
@@ -132,7 +158,8 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
         }
     }
     FTransferEncoding = exchange.Framing.Encoding;
-    if (exchange.Framing.Malformed && sock.LastError() == 0) FSock->RecordError(platform::WSAEINVAL);
+    if (exchange.Framing.Malformed && sock.LastError() == 0)
+        FSock->RecordError(platform::WSAEINVAL, "answer with a negative, oversized or conflicting Content-Length");
     if (sock.LastError() != 0) {
         sock.CloseSocket();
         ForgetConnection();
@@ -154,7 +181,7 @@ bool THTTPSend::RunExchange(const std::string& Method, const std::string& URL) {
         sock.CloseSocket();
         ForgetConnection();
     }
-    CollectCookies(FHeaders, FCookies);
+    CollectCookies(FHeaders, FCookies, parts.Host, &FCookieScopes);
     return result;
 }
 
@@ -179,7 +206,7 @@ void THTTPSend::ComposeRequest(const std::string& Method, const TUrlParts& Url, 
     head.UserAgent = UserAgent;
     head.RangeStart = RangeStart;
     head.RangeEnd = RangeEnd;
-    head.CookieHeader = CookieHeaderValue(FCookies);
+    head.CookieHeader = CookieHeaderValue(FCookies, FCookieScopes, Url.Host);
     head.KeepAlive = KeepAlive;
     head.KeepAliveTimeout = KeepAliveTimeout;
     head.Expect100 = Exchange.Expect100;
@@ -240,6 +267,7 @@ bool THTTPSend::SendRequest(TExchange& Exchange) {
     const int64_t size = body.Size();
     if (Exchange.Expect100) {
         sock.SendString(head);
+        Exchange.HeadStarted = TickNow();
         if (sock.LastError() != 0 || !ReadInterimAnswer(Exchange)) return false;
         if (!Exchange.HasFinalAnswer) {
             FUploadSize = size;
@@ -287,20 +315,25 @@ void THTTPSend::ReadStatusLine(TExchange& Exchange) {
         return;
     }
     TTCPBlockSocket& sock = *FSock;
-    do {
+    for (;;) {
         std::string line;
         do {
             line = ReceiveHeadLine(Exchange);
         } while (line.empty() && sock.LastError() == 0);
-        if (platform::AsciiUpperCase(line.substr(0, 5)) == "HTTP/") {
-            FHeaders.Add(line);
-            DecodeStatus(line);
-        } else {
+        if (platform::AsciiUpperCase(line.substr(0, 5)) != "HTTP/") {
             // No status line: an HTTP/0.9 answer, whose first line is already body.
-            WriteTextToStream(ResponseStream(), line + "\r\n");
+            WriteTextToStream(ResponseStream(), line + Exchange.LineEnd);
             FResultCode = 0;
+            return;
         }
-    } while (sock.LastError() == 0 && FResultCode == 100);
+        FHeaders.Add(line);
+        DecodeStatus(line);
+        if (!IsInterimCode(FResultCode)) return;
+        // An interim answer's header lines say nothing about the final one.
+        std::vector<std::string> interimLines;
+        ReadHeaderBlock(Exchange, interimLines);
+        if (sock.LastError() != 0) return;
+    }
 }
 
 void THTTPSend::ReadHeaderBlock(TExchange& Exchange, std::vector<std::string>& Lines) {
@@ -322,10 +355,38 @@ void THTTPSend::ApplyHeaderBlock(TExchange& Exchange, const std::vector<std::str
     }
 }
 
-std::string THTTPSend::ReceiveHeadLine(TExchange& Exchange) {
-    std::string line = FSock->RecvString(Timeout);
+std::string THTTPSend::ReceiveLine(int Wait, int64_t& Taken) {
+    std::string line = FSock->RecvTerminated(Wait, "\n");
     if (FSock->LastError() != 0) return {};
-    Exchange.HeadBytes += static_cast<int64_t>(line.size()) + 2;  // line ends counted as CR LF
+    Taken = static_cast<int64_t>(line.size()) + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A lone CR is a line end to some readers and text to others; an answer
+    // read two ways is refused.
+    if (line.find('\r') != std::string::npos) {
+        FSock->RecordError(platform::WSAEINVAL, "answer with a lone CR inside a line");
+        return {};
+    }
+    return line;
+}
+
+std::string THTTPSend::ReceiveHeadLine(TExchange& Exchange) {
+    int wait = Timeout;
+    if (Timeout >= 0) {
+        const int64_t left = int64_t{Timeout} - TickElapsed(Exchange.HeadStarted, TickNow());
+        if (left <= 0) {
+            FSock->RecordError(platform::WSAETIMEDOUT);
+            return {};
+        }
+        wait = static_cast<int>(left);
+    }
+    // A server sending a byte now and then would renew a per-packet timeout
+    // for ever.
+    const TWholeCallTimeouts wholeLine(*FSock);
+    int64_t taken = 0;
+    std::string line = ReceiveLine(wait, taken);
+    if (FSock->LastError() != 0) return {};
+    Exchange.LineEnd = taken > static_cast<int64_t>(line.size()) + 1 ? "\r\n" : "\n";
+    Exchange.HeadBytes += taken;
     if (Exchange.HeadBytes > kMaxHeaderBlockSize) {
         FSock->RecordError(platform::WSAENOBUFS);
         return {};

@@ -14,17 +14,20 @@
 //
 // Failures leave the cause in Sock().LastError / LastErrorDesc. Besides the
 // socket's own codes the client records 10055 when the answer's status line
-// or a header line is longer than 64 KiB or its header block exceeds 1 MiB,
-// and 10022 for a URL or method holding a line break (refused before anything is
-// sent) and for an answer whose body cannot be framed (a negative or
-// oversized Content-Length, a chunk size that is no number or beyond 63
-// bits).
+// or a header line is longer than 64 KiB, its header block exceeds 1 MiB, or
+// blank lines before a chunk size exceed 64 KiB; 10060 when the whole head
+// did not arrive within Timeout; and 10022 for a URL or method holding a
+// line break (refused before anything is sent) and for an answer that cannot
+// be read one way only (a negative or oversized Content-Length, two that
+// differ, a CR inside a head or chunk size line, a chunk size that is no
+// number or beyond 63 bits, chunk data not followed by CR LF).
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "net/corva_client.h"
+#include "net/http/http_cookies.h"
 #include "net/http/http_response_headers.h"
 #include "net/socket/tcp_socket.h"
 #include "net/text_utils.h"
@@ -41,7 +44,11 @@ public:
     ~THTTPSend() override;
 
     // Sends Method to URL and reads the answer. True when an answer was
-    // received and its body read without a socket error; judge the answer by
+    // received and its body read whole: every Content-Length byte, the last
+    // chunk and its trailer, or, for a body without a length, everything up
+    // to the server's orderly close. A cut body (a close before the length
+    // was reached, a reset at any point, a timeout or a broken transfer
+    // limit) gives false with Sock().LastError set. Judge the answer by
     // ResultCode.
     bool HTTPMethod(const std::string& Method, const std::string& URL);
     // Forgets the ranges, the document, the headers and the MIME type, and
@@ -58,6 +65,9 @@ public:
     // the answer's header lines, ending with an empty line.
     platform::TStringList& Headers() { return FHeaders; }
     platform::TMemoryStream& Document() { return FDocument; }
+    // name=value lines; a server's cookie goes back only to the hosts it
+    // allowed (the host that set it, without a Domain), one the caller adds
+    // to every host.
     platform::TStringList& Cookies() { return FCookies; }
     int32_t ResultCode() const { return FResultCode; }
     const std::string& ResultString() const { return FResultString; }
@@ -104,9 +114,19 @@ private:
     void ReadStatusLine(TExchange& Exchange);
     void ReadHeaderBlock(TExchange& Exchange, std::vector<std::string>& Lines);
     void ApplyHeaderBlock(TExchange& Exchange, const std::vector<std::string>& Lines);
+    // A line ended by LF (a CR before the LF belongs to the line end);
+    // Taken receives the bytes used, line end included. "" with the socket's
+    // error set on failure, 10022 for a CR anywhere else in the line.
+    std::string ReceiveLine(int Wait, int64_t& Taken);
     // A line of the answer's head; "" with the socket's error set on failure,
-    // including when the head outgrows its limit.
+    // including when the head outgrows its limit or its time.
     std::string ReceiveHeadLine(TExchange& Exchange);
+    // The size line of the next chunk (blank lines before it allowed, within
+    // the line limit); false with the socket's error set on failure.
+    bool ReadChunkSize(int64_t& Size);
+    // The trailer after the last chunk, up to its empty line; its fields are
+    // not kept.
+    void SkipTrailer();
     void ForgetConnection();
 
     std::unique_ptr<THttpClientSocket> FSock;
@@ -116,6 +136,7 @@ private:
     platform::TStringList FHeaders;
     platform::TMemoryStream FDocument;
     platform::TStringList FCookies;
+    TCookieScopes FCookieScopes;
     int32_t FResultCode = 0;
     std::string FResultString;
     int64_t FDownloadSize = 0;

@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "net/corvane_error.h"
 #include "net/binding/socket_error_text.h"
 #include "net/binding/socket_module.h"
@@ -47,6 +49,14 @@ void TBlockSocket::DoStatus(THookSocketReason Reason, const std::string& Value) 
 void TBlockSocket::ResetLastError() {
     FLastError = 0;
     FLastErrorDesc.clear();
+    FErrorNoteCode = 0;
+    FErrorNote.clear();
+}
+
+void TBlockSocket::SetLastError(int32_t Code, std::string Description) {
+    FLastError = Code;
+    FErrorNoteCode = Code;
+    FErrorNote = std::move(Description);
 }
 
 int TBlockSocket::SockCheck(int SockResult) {
@@ -59,7 +69,7 @@ int TBlockSocket::SockCheck(int SockResult) {
 }
 
 void TBlockSocket::ExceptCheck() {
-    FLastErrorDesc = GetErrorDescEx();
+    FLastErrorDesc = FLastError != 0 && FLastError == FErrorNoteCode ? FErrorNote : GetErrorDescEx();
     if (FLastError == 0 || FLastError == platform::WSAEWOULDBLOCK || FLastError == platform::WSAEINPROGRESS) return;
     DoStatus(THookSocketReason::HR_Error, std::to_string(FLastError) + "," + FLastErrorDesc);
     if (RaiseExcept) throw ECorvaneError(FormatErrorMessage(FLastError, FLastErrorDesc), FLastError, FLastErrorDesc);
@@ -83,6 +93,7 @@ void TBlockSocket::SetSocket(TSocket Value) {
     FSendCounter = 0;
     ResetLastError();
     FBuffer.Clear();
+    FPeerEndedData = false;
     FSocket = Value;
     FFDset.clear();
     if (FSocket == INVALID_SOCKET) return;
@@ -181,6 +192,7 @@ void TBlockSocket::CreateSocketFor(const TVarSin& Sin) {
     FRecvCounter = 0;
     FSendCounter = 0;
     ResetLastError();
+    FPeerEndedData = false;
     if (FSocket != INVALID_SOCKET) return;
     FBuffer.Clear();
     FIP6used = Sin.AddressFamily == AF_INET6;

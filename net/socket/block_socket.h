@@ -7,7 +7,8 @@
 //
 // Errors are socket error numbers (platform/socket_errors.h). Codes the
 // socket sets itself: 10053 stopped through StopFlag, 10054 the peer closed,
-// 10055 MaxLineLength exceeded, 10060 a wait or timeout budget ran out.
+// 10055 MaxLineLength exceeded, 10060 a wait or timeout budget ran out, or
+// a transfer limit was broken (LastErrorDesc then names the limit).
 // Timeouts are milliseconds; -1 waits without limit.
 //
 // One thread uses a socket at a time. StopFlag is the one cross-thread
@@ -22,6 +23,8 @@
 #include "net/socket/socket_hooks.h"
 #include "net/binding/socket_interface.h"
 #include "net/socket/receive_buffer.h"
+#include "net/socket/transfer_limits.h"
+#include "net/socket/transfer_meter.h"
 #include "platform/stream.h"
 
 namespace lunaro::net {
@@ -81,6 +84,10 @@ public:
     // still held is closed first.
     virtual void SetSocket(TSocket Value);
     int32_t LastError() const { return FLastError; }
+    // True once a receive met the orderly end of the peer's data (its close).
+    // A reset leaves it false: a 10054 with this false is a cut connection.
+    // Cleared when the next connection is made.
+    bool PeerEndedData() const { return FPeerEndedData; }
     const std::string& LastErrorDesc() const { return FLastErrorDesc; }
     TWSAData WSAData() const;
     // Read from the OS socket (1024 when that fails); writing queues an option.
@@ -148,6 +155,11 @@ public:
     virtual uint8_t PeekByte(int Timeout);
     virtual int RecvBufferFrom(void* Buffer, int Length);  // a datagram; RemoteSin := its sender
 
+    // Limits for the transfer that starts now; every receive checks them,
+    // while it waits too, and fails with 10060 once one is broken. All
+    // zeros (the default) turn them off.
+    void SetTransferLimits(const TTransferLimits& Limits);
+
     // ---- waiting and state ------------------------------------------------------
     virtual bool CanRead(int Timeout);
     virtual bool CanReadEx(int Timeout);  // true at once when the line buffer holds bytes
@@ -191,6 +203,8 @@ public:
 protected:
     void DoStatus(THookSocketReason Reason, const std::string& Value);
     void SetLastError(int32_t Code) { FLastError = Code; }
+    // Code, described by Description rather than by the standard text.
+    void SetLastError(int32_t Code, std::string Description);
     // Heartbeat, then StopFlag: true (with 10053 recorded) when the call must stop.
     bool CheckStop();
     void DoHeartbeat();
@@ -216,6 +230,15 @@ private:
     // Waits for data as a receive does: the count the OS holds, or 0 with
     // LastError set (10054 the peer closed, 10060 nothing came in time).
     int AwaitPacketSize(int Timeout);
+    // Readable with nothing to read is the end of the data or a reset; a
+    // peek tells which without taking anything. 1 when data came after all.
+    int ProbeEndOfData();
+    // Waits as CanRead does, but in short rounds while transfer limits are
+    // set, so that a silent peer breaks them too.
+    bool AwaitReadable(int Timeout);
+    // True (with 10060 and the limit's description recorded) once a
+    // transfer limit is broken.
+    bool BreaksTransferLimits();
     // Receives count bytes into the back of the line buffer.
     void ReceiveIntoBuffer(int Count);
     // After a line that ended in a lone CR (LF), drops the partner byte that
@@ -253,6 +276,11 @@ private:
     TSocket FSocket = INVALID_SOCKET;
     int32_t FLastError = 0;
     std::string FLastErrorDesc;
+    // A description that replaces the standard text of FErrorNoteCode.
+    int32_t FErrorNoteCode = 0;
+    std::string FErrorNote;
+    bool FPeerEndedData = false;
+    TTransferMeter FMeter;
 };
 
 }  // namespace lunaro::net

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "net/socket/block_socket.h"
 #include "net/text_utils.h"
@@ -17,6 +18,10 @@ namespace {
 // RecvBufferStr grows its result with the bytes that arrive, so a length a
 // peer announces costs memory only once the bytes are really there.
 constexpr int kStringGrowth = 65536;
+
+// While transfer limits are set a wait is cut into rounds this long, so a
+// peer that sends nothing at all breaks them at most one round late.
+constexpr int kLimitCheckRoundMs = 250;
 
 uint32_t DecodeInteger(const std::string& bytes, bool mostSignificantFirst) {
     uint32_t value = 0;
@@ -41,13 +46,17 @@ int TBlockSocket::RecvBuffer(void* Buffer, int Length) {
     int count = 0;
     if (Length > 0) {
         count = TransportRecv(Buffer, Length);
-        if (count == 0) FLastError = platform::WSAECONNRESET;  // the peer closed
+        if (count == 0) {
+            FLastError = platform::WSAECONNRESET;  // the peer closed
+            FPeerEndedData = true;
+        }
     } else {
         ResetLastError();
     }
     ExceptCheck();
     if (count <= 0) return 0;
     FRecvCounter += count;
+    if (FMeter.Active()) FMeter.Count(count, TickNow());
     DoStatus(THookSocketReason::HR_ReadCount, std::to_string(count));
     if (OnMonitor) OnMonitor(this, false, Buffer, count);
     if (OnReadFilter) {
@@ -63,15 +72,55 @@ int TBlockSocket::RecvBuffer(void* Buffer, int Length) {
 // hands the time slice away once per packet and cost a fifth of the download
 // throughput, while the wait below already blocks when nothing has arrived.
 int TBlockSocket::AwaitPacketSize(int Timeout) {
+    if (BreaksTransferLimits()) return 0;
     int count = WaitingData();
     if (count > 0) return count;
-    if (CanRead(Timeout)) {
+    if (AwaitReadable(Timeout)) {
         count = WaitingData();
-        if (count == 0) FLastError = platform::WSAECONNRESET;  // readable with nothing: closed
+        if (count == 0) count = ProbeEndOfData();
     } else if (FLastError == 0) {
         FLastError = platform::WSAETIMEDOUT;
     }
     return FLastError == 0 ? count : 0;
+}
+
+int TBlockSocket::ProbeEndOfData() {
+    char byte = 0;
+    const ssize_t peeked = ::recv(FSocket, &byte, 1, MSG_PEEK);
+    if (peeked > 0) return 1;
+    if (peeked < 0) {
+        SockCheck(SOCKET_ERROR);
+        if (FLastError == 0) FLastError = platform::WSAECONNRESET;
+        return 0;
+    }
+    FLastError = platform::WSAECONNRESET;
+    FPeerEndedData = true;
+    return 0;
+}
+
+void TBlockSocket::SetTransferLimits(const TTransferLimits& Limits) { FMeter.Arm(Limits, TickNow()); }
+
+bool TBlockSocket::BreaksTransferLimits() {
+    if (!FMeter.Active()) return false;
+    std::string breach = FMeter.Breach(TickNow());
+    if (breach.empty()) return false;
+    SetLastError(platform::WSAETIMEDOUT, std::move(breach));
+    return true;
+}
+
+bool TBlockSocket::AwaitReadable(int Timeout) {
+    if (!FMeter.Active()) return CanRead(Timeout);
+    const uint32_t started = TickNow();
+    for (;;) {
+        int round = kLimitCheckRoundMs;
+        if (Timeout >= 0) {
+            const int64_t left = int64_t{Timeout} - TickElapsed(started, TickNow());
+            if (left <= 0) return false;
+            round = static_cast<int>(std::min<int64_t>(round, left));
+        }
+        if (CanRead(round)) return true;
+        if (FLastError != 0 || BreaksTransferLimits()) return false;
+    }
 }
 
 bool TBlockSocket::TakeLineEndCarry(const char* Bytes, std::size_t Count) {

@@ -137,6 +137,21 @@ PeerScript& PeerScript::Close() {
     return *this;
 }
 
+PeerScript& PeerScript::Reset() {
+    steps_.push_back([](ScriptedPeer&, int fd) {
+        const linger abortive{1, 0};
+        if (::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive) != 0) return false;
+        // The connection's last descriptor must go now for the reset to be
+        // sent, while fd stays valid for the close that ends the run.
+        const int spare = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (spare < 0) return false;
+        const bool replaced = ::dup2(spare, fd) == fd;
+        ::close(spare);
+        return replaced;
+    });
+    return *this;
+}
+
 ScriptedPeer::ScriptedPeer(PeerScript script, const std::string& host) {
     listener_ = Listen(host, port_);
     if (listener_ >= 0) thread_ = std::thread(&ScriptedPeer::Run, this, std::move(script));

@@ -32,6 +32,9 @@ public:
     PeerScript& AwaitClientClose(int ms);
     // Orderly close: the client sees the end of the data.
     PeerScript& Close();
+    // Abortive close: the connection is reset, and the client sees an error
+    // instead of the end of the data.
+    PeerScript& Reset();
 
 private:
     friend class ScriptedPeer;

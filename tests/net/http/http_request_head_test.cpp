@@ -36,6 +36,15 @@ TEST(HttpRequestHead, RangeForms) {
     EXPECT_EQ(ComposeRequestHead(head)[4], "User-Agent: Mozilla/4.0 (compatible; Corvane)");
 }
 
+TEST(HttpRequestHead, SpacesAndControlBytesInTheTargetAreEncoded) {
+    THttpRequestHead head = PackageGet();
+    head.URI = "/a b\tc\x01\x7f%20\xc3\xa9?q=1 2";
+    EXPECT_EQ(ComposeRequestHead(head)[0], "GET /a%20b%09c%01%7F%20\xc3\xa9?q=1%202 HTTP/1.0");
+    head.UsingProxy = true;
+    EXPECT_EQ(ComposeRequestHead(head)[0],
+              "GET http://downloads.example:80/a%20b%09c%01%7F%20\xc3\xa9?q=1%202 HTTP/1.0");
+}
+
 TEST(HttpRequestHead, HostLineCarriesOnlyNonDefaultPorts) {
     THttpRequestHead head = PackageGet();
     head.Port = "8080";

@@ -91,6 +91,34 @@ TEST_F(HttpExchange, CredentialsFromUrlOrClient) {
     }
 }
 
+TEST_F(HttpExchange, AtSignAfterTheAuthorityNeitherRedirectsNorSendsCredentials) {
+    ScriptedPeer peer(AnswerRequest(kOk));
+    // Read as user information this would connect to 127.0.0.2.
+    ASSERT_TRUE(http.HTTPMethod("GET", "http://127.0.0.1:" + peer.PortText() + "#@127.0.0.2:1/f"));
+    const std::string head = RequestHead(peer);
+    EXPECT_EQ(head.substr(0, 16), "GET / HTTP/1.0\r\n");
+    EXPECT_EQ(head.find("Authorization"), std::string::npos);
+}
+
+TEST_F(HttpExchange, CookieOfOneHostIsNotSentToAnother) {
+    {
+        ScriptedPeer peer(AnswerRequest("HTTP/1.0 302 Found\r\nSet-Cookie: sid=secret\r\nContent-Length: 0\r\n\r\n"));
+        ASSERT_TRUE(http.HTTPMethod("GET", UrlOf(peer)));
+    }
+    {
+        ScriptedPeer peer(AnswerRequest(kOk));
+        http.Clear();  // as a worker does before each request: the answer's lines are no request lines
+        ASSERT_TRUE(http.HTTPMethod("GET", "http://localhost:" + peer.PortText() + "/"));
+        EXPECT_EQ(RequestHead(peer).find("Cookie"), std::string::npos);
+    }
+    {
+        ScriptedPeer peer(AnswerRequest(kOk));
+        http.Clear();
+        ASSERT_TRUE(http.HTTPMethod("GET", UrlOf(peer)));
+        EXPECT_NE(RequestHead(peer).find("\r\nCookie: sid=secret\r\n"), std::string::npos);
+    }
+}
+
 TEST_F(HttpExchange, SmallBodyGoesOutWithTheHead) {
     PeerScript script;
     script.ReadUntil("\r\n\r\n").Read(7).Send(kOk).Close();
