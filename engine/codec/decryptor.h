@@ -36,7 +36,8 @@ size_t AesSaltSize(int strength);
 // The AES extra field's values: vendor version (1 = AE-1, 2 = AE-2), strength,
 // and the real compression method; false when the field is malformed.
 struct TAesExtra { uint16_t Version; uint8_t Strength; uint16_t Method; };
-// data/len: the field's payload, without its 4-byte id and size header.
+// data/len: the field's payload (7 bytes); the whole field with its 4-byte
+// id and size header in front is accepted as well.
 bool ParseAesExtra(const uint8_t* data, size_t len, TAesExtra& out);
 
 }  // namespace lunaro::engine
