@@ -46,7 +46,7 @@ protected:
                   "        z.write('p.bin')\n");
         ToolsRan = RunIn(Dir->Path(), "python3 make.py") &&
                    RunIn(Dir->Path(), "7z a -tzip -mm=Deflate64 deflate64.zip p.bin") &&
-                   RunIn(Dir->Path(), "zstd -q -19 p.bin -o p.zst") &&
+                   RunIn(Dir->Path(), "zstd -q p.bin -o p.zst") &&
                    RunIn(Dir->Path(), "xz -k -c p.bin > p.xz");
     }
     static void TearDownTestSuite() { Dir.reset(); }
