@@ -19,6 +19,12 @@ public:
     // entry never reports dsEnd: the caller counts its bytes); dsError on
     // corrupt data, with ErrorText() telling why. Never reads or writes past the
     // given ranges; memory bounded whatever the entry size.
+    // Input a decoder takes is consumed for good, so no call with input and
+    // output room stalls. A call with inLen 0 and outCap > 0 that makes
+    // nothing means the input is over: a stream not yet at its end is then
+    // dsError (cut short), except LZMA without an end marker, whose end is the
+    // end of its input (dsEnd; the caller's size and CRC checks catch a cut).
+    // After dsEnd or dsError every call returns the same, making nothing.
     virtual TDecodeStatus Decode(const uint8_t* in, size_t inLen, size_t& inUsed,
                                  uint8_t* out, size_t outCap, size_t& outMade) = 0;
     virtual std::string ErrorText() const = 0;

@@ -24,8 +24,10 @@ TDecodeStatus TInflateDecoder::Step(const uint8_t* in, size_t inLen, size_t& inU
     State->next_out = out;
     State->avail_out = outGiven;
     const int result = isal_inflate(State.get());
-    inUsed = inGiven - State->avail_in;
-    outMade = outGiven - State->avail_out;
+    // On damaged data the library may hand back bits it had buffered, leaving
+    // more input available than it was given; never report more than was given.
+    inUsed = State->avail_in <= inGiven ? inGiven - State->avail_in : 0;
+    outMade = State->avail_out <= outGiven ? outGiven - State->avail_out : 0;
     switch (result) {
         case ISAL_DECOMP_OK:
         case ISAL_END_INPUT:
