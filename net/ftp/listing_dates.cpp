@@ -1,8 +1,10 @@
 #include "net/ftp/listing_dates.h"
 
 #include <array>
+#include <ctime>
 
 #include "net/text_utils.h"
+#include "platform/date_time.h"
 #include "platform/locale_info.h"
 
 namespace lunaro::net {
@@ -97,6 +99,35 @@ double TimeOfDayFromText(const std::string& text) {
     if (!ReadTimeField(fields[0], 23, hours) || !ReadTimeField(fields[1], 59, minutes)) return -1;
     if (count == 3 && !ReadTimeField(fields[2], 59, seconds)) return -1;
     return (hours * 3600.0 + minutes * 60.0 + seconds) / 86400.0;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+bool TryEncodeDate(int year, int month, int day, double& days) {
+    if (year < 1 || year > 9999 || day < 1 || day > DaysInMonth(year, month)) return false;
+    // Days from the civil calendar's origin, shifted so that March starts the year.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int monthFromMarch = (month + 9) % 12;
+    const int dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const long long fromUnixEpoch = static_cast<long long>(era) * 146097 + dayOfEra - 719468;
+    days = static_cast<double>(fromUnixEpoch) + platform::kUnixEpochDays;
+    return true;
+}
+
+double LocalNow() { return platform::DateTimeFromUnixTime(std::time(nullptr)); }
+
+int CurrentLocalYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    return ::localtime_r(&now, &local) ? local.tm_year + 1900 : 1970;
 }
 
 }  // namespace lunaro::net

@@ -20,4 +20,12 @@ int MonthNumber(const std::string& name, const TMonthNames& customRow);
 // 10:30). -1 when the text is not a valid time.
 double TimeOfDayFromText(const std::string& text);
 
+// Days since 1899-12-30 of a calendar date (years 1..9999); false when the
+// date does not exist.
+bool TryEncodeDate(int year, int month, int day, double& days);
+int DaysInMonth(int year, int month);
+// The present moment as a local date-time, and its year.
+double LocalNow();
+int CurrentLocalYear();
+
 }  // namespace lunaro::net

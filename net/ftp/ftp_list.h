@@ -1,0 +1,79 @@
+#pragma once
+// TFTPList: directory listings turned into records. LIST lines are tried in
+// EPLF form first, then against an ordered list of masks (a small pattern
+// language: each mask character says what the line character at the same
+// position means); MLSD lines are read by their facts. Lines no mask fits
+// are kept apart in FUnparsedLines.
+//
+// Lines and masks are 8-bit texts, the listing's bytes as received.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/string_list.h"
+
+namespace lunaro::net {
+
+// What a listing may hold before the client refuses the rest: a server that
+// never ends its listing must not exhaust memory.
+inline constexpr int kMaxListingLines = 2'000'000;
+inline constexpr int64_t kMaxListingBytes = 256LL * 1024 * 1024;
+
+class TFTPListRec {
+public:
+    std::string FileName;
+    bool Directory = false;
+    bool Readable = false;
+    int64_t FileSize = 0;
+    double FileTime = 0;  // local date-time, days since 1899-12-30
+    std::string OriginalLine;
+    std::string Mask;  // the mask that recognised the line, "EPLF", or empty for MLSD
+    std::string Permission;
+
+    void Assign(const TFTPListRec& Value) { *this = Value; }
+};
+
+// The built-in masks, in trying order.
+const std::vector<std::string>& BuiltInListMasks();
+
+class TFTPList {
+public:
+    TFTPList();
+
+    int Count() const { return static_cast<int>(FList.size()); }
+    // The record at Index; nullptr outside 0..Count()-1.
+    TFTPListRec* Items(int Index) const;
+
+    platform::TStringList FLines;
+    platform::TStringList FMasks;
+    platform::TStringList FUnparsedLines;
+
+    // Records, input lines and unparsed lines go; the masks stay.
+    void Clear();
+    void Assign(const TFTPList& Value);
+    // LIST lines (EPLF included); the records are appended.
+    void ParseLines();
+    void ParseMLSDLines();
+
+private:
+    // The pieces of a line a mask picked out; cleared before every attempt.
+    struct TParseState {
+        std::string Monthnames, BlockSize, DirFlagValue, FileName, VMSFileName, Day, Month, ThreeMonth,
+            YearTime, Year, Hours, HoursModif, Minutes, Seconds, Size, Permissions, DirFlag;
+        void Clear();
+    };
+
+    bool ParseEPLFLine(const std::string& Line);
+    // 0 no match, 1 a match, 2 a match that used NextLine too.
+    int ParseByMask(std::string Line, std::string NextLine, const std::string& Mask);
+    bool CheckValues();
+    void FillRecord(TFTPListRec& Value) const;
+    void AddRecord(std::unique_ptr<TFTPListRec> Value);
+
+    std::vector<std::unique_ptr<TFTPListRec>> FList;
+    TParseState S;
+};
+
+}  // namespace lunaro::net
