@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "app/download_server.h"
 #include "app/install_checks.h"
@@ -54,6 +55,23 @@ bool AnsweredYes(const std::string& question) {
     request.defaultButton = platform::mrNo;
     return platform::Ui().MessageBox(request) == platform::mrYes;
 }
+
+// The byte counts of the last reports may fall short of the announced size
+// (the final block is not always reported); a package that arrived is
+// shown complete.
+class FullBarWhenFetched : public PackageSource {
+public:
+    FullBarWhenFetched(PackageSource& inner, ProgressView& view) : inner_(inner), view_(view) {}
+    bool BaixarArquivo(const std::string& folder, const std::string& name) override {
+        if (!inner_.BaixarArquivo(folder, name)) return false;
+        view_.SetProgressPosition(std::numeric_limits<int32_t>::max());
+        return true;
+    }
+
+private:
+    PackageSource& inner_;
+    ProgressView& view_;
+};
 
 QLineEdit* Edit(QWidget* page, const char* name, int top, int maxLength) {
     QLineEdit* edit = Named(new QLineEdit(page), name, QRect(8, top, 328, 21));
@@ -252,7 +270,8 @@ void TfrmPrincipal::RunInstall(const InstallChoices& choices, InstallStart start
     setCursor(Qt::WaitCursor);
     InstallOutcome outcome = InstallOutcome::Stopped;
     try {
-        outcome = RunInstallProcedure(choices, *fetcher_, start);
+        FullBarWhenFetched packages(*fetcher_, *this);
+        outcome = RunInstallProcedure(choices, packages, start);
     } catch (const EInstallInterrupted&) {
         // The operator closed the window and said so: no further word.
         installing_ = false;
