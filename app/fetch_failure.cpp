@@ -5,8 +5,10 @@
 namespace lunaro::app {
 
 std::string FetchFailureText(const FetchFailure& failure) {
-    return "Não foi possível baixar o pacote " + failure.packageName + " em " + failure.folder +
-           ".\nMotivo: " + failure.reason;
+    // The folder ends the line: a full stop right after it would read as
+    // part of the path.
+    return "Não foi possível baixar o pacote " + failure.packageName + " para a pasta " + failure.folder +
+           "\nMotivo: " + failure.reason;
 }
 
 bool AskOperatorToRetry::TryAgain(const FetchFailure& failure) {
@@ -17,9 +19,10 @@ bool AskOperatorToRetry::TryAgain(const FetchFailure& failure) {
                    "Anular interrompe a instalação.";
     request.icon = platform::MessageIcon::Error;
     request.buttons = {platform::mrRetry, platform::mrAbort};
-    // Stopping is the answer of a user interface that cannot ask anyone, so
-    // an unattended box never retries for ever.
-    request.defaultButton = platform::mrAbort;
+    // An operator at the window mostly wants another try (Enter gives it);
+    // the unattended mode never shows this box, it retries a bounded number
+    // of times on its own.
+    request.defaultButton = platform::mrRetry;
     return platform::Ui().MessageBox(request) == platform::mrRetry;
 }
 

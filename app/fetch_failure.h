@@ -11,7 +11,7 @@ struct FetchFailure {
     int attempt = 1;     // 1 for the first try of this package
 };
 
-// "Não foi possível baixar o pacote <name> em <folder>.\nMotivo: <reason>"
+// "Não foi possível baixar o pacote <name> para a pasta <folder>\nMotivo: <reason>"
 std::string FetchFailureText(const FetchFailure& failure);
 
 class FetchFailureHandler {
@@ -21,7 +21,7 @@ public:
     virtual bool TryAgain(const FetchFailure& failure) = 0;
 };
 
-// Asks the operator in a message box with "Repetir" and "Anular".
+// Asks the operator in a message box with "Repetir" (the default) and "Anular".
 class AskOperatorToRetry : public FetchFailureHandler {
 public:
     bool TryAgain(const FetchFailure& failure) override;

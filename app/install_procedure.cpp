@@ -3,6 +3,7 @@
 #include "app/config_values.h"
 #include "app/desktop_shortcut.h"
 #include "app/install_names.h"
+#include "app/install_mark.h"
 #include "app/installer_message.h"
 #include "app/text_replace.h"
 #include "platform/files.h"
@@ -24,6 +25,21 @@ InstallOutcome RunPointOfSaleOnly(PackageSource& packages) {
     return InstallOutcome::Completed;
 }
 
+// Fetches what the mark does not have in place yet, and marks what arrives.
+class MarkedPackages : public PackageSource {
+public:
+    explicit MarkedPackages(PackageSource& inner) : inner_(inner) {}
+    bool BaixarArquivo(const std::string& folder, const std::string& name) override {
+        if (PackageInPlace(folder, name)) return true;
+        if (!inner_.BaixarArquivo(folder, name)) return false;
+        MarkPackageInPlace(folder, name);
+        return true;
+    }
+
+private:
+    PackageSource& inner_;
+};
+
 void WriteWorkstationConnection(const InstallChoices& choices) {
     GravarIni(names::kUpdaterConfig, "CONFIGURACAO", "INSTALACAO", "N");
     if (choices.page == ConnectionPage::Network) {
@@ -37,7 +53,9 @@ void WriteWorkstationConnection(const InstallChoices& choices) {
     }
 }
 
-InstallOutcome RunWithMainSystem(const InstallChoices& choices, PackageSource& packages) {
+InstallOutcome RunWithMainSystem(const InstallChoices& choices, PackageSource& source, InstallStart start) {
+    if (start == InstallStart::Fresh) BeginInstallMark(choices);
+    MarkedPackages packages(source);
     platform::ForceDirectories(names::kMainFolder);
     if (!platform::FileExists(names::kEngineLibraryPath) &&
         !packages.BaixarArquivo(names::kMainFolder, names::kEngineLibrary))
@@ -55,15 +73,16 @@ InstallOutcome RunWithMainSystem(const InstallChoices& choices, PackageSource& p
     }
     CriarAtalho(names::kShortcutTarget, "", names::kShortcutWorkingFolder, names::kShortcutName, "",
                 kDesktopLocation);
+    ClearInstallMark();
     ShowInstallerMessage(kShortcutDoneMessage);
     return InstallOutcome::Completed;
 }
 
 }  // namespace
 
-InstallOutcome RunInstallProcedure(const InstallChoices& choices, PackageSource& packages) {
+InstallOutcome RunInstallProcedure(const InstallChoices& choices, PackageSource& packages, InstallStart start) {
     if (choices.mode == InstallMode::PointOfSaleOnly) return RunPointOfSaleOnly(packages);
-    return RunWithMainSystem(choices, packages);
+    return RunWithMainSystem(choices, packages, start);
 }
 
 }  // namespace lunaro::app

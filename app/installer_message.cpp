@@ -16,6 +16,11 @@ void Show(const std::string& text, platform::MessageIcon icon) {
 
 }  // namespace
 
+std::string InstallStoppedText(const std::string& missingPackage) {
+    return "A instalação foi interrompida: falta o pacote " + missingPackage +
+           ". Execute o instalador novamente para continuar a instalação.";
+}
+
 void ShowInstallerMessage(const std::string& text) { Show(text, platform::MessageIcon::None); }
 
 void ShowInstallerError(const std::string& text) { Show(text, platform::MessageIcon::Error); }

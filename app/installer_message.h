@@ -7,6 +7,9 @@ namespace lunaro::app {
 
 void ShowInstallerMessage(const std::string& text);
 
+// Told after the operator stopped at a package that could not be fetched.
+std::string InstallStoppedText(const std::string& missingPackage);
+
 // The box shown for an error nobody else handled, with its message text.
 void ShowInstallerError(const std::string& text);
 

@@ -1,5 +1,6 @@
 #include "app/progress_display.h"
 
+#include "app/install_interrupted.h"
 #include "platform/ui_service.h"
 
 namespace lunaro::app {
@@ -36,6 +37,7 @@ void ShowHookMonitor(ProgressView& view, int32_t bytesToDownload, int32_t bytesD
                      uint16_t remainingSeconds, const platform::NumberSeparators& separators) {
     view.SetProgressPosition(bytesDownloaded);
     platform::Ui().ProcessMessages();
+    if (view.StopRequested()) throw EInstallInterrupted();
     view.SetConnectionInfo(
         FormatTransferStatus(bytesToDownload, bytesDownloaded, averageSpeed, remainingSeconds, separators));
 }

@@ -21,6 +21,8 @@ inline constexpr const char* kTransferPausedText = "Download Pausado...";
 void ShowHookStatus(ProgressView& view, download::TDownloadStatus componentStatus, net::THookSocketReason reason,
                     int32_t bytesToDownload, int32_t bytesDownloaded);
 
+// Raises EInstallInterrupted when the view's operator asked to stop while
+// the pending events were handled.
 void ShowHookMonitor(ProgressView& view, int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed,
                      uint16_t remainingSeconds, const platform::NumberSeparators& separators);
 

@@ -90,6 +90,8 @@ ParsedOptions ParseUnattendedOptions(const std::vector<std::string>& arguments) 
             const auto mode = ModeNamed(value);
             if (!mode) return Refuse("unknown mode \"" + value + "\" (full, workstation or pos)");
             options.choices.mode = *mode;
+        } else if (argument.name == "--resume" && flag) {
+            options.resume = true;
         } else if (argument.name == "--no-paf" && flag) {
             options.choices.paf = false;
         } else if (argument.name == "--server" && !flag) {
@@ -155,6 +157,11 @@ window, without questions. Every message goes to the log.
   --log=FILE            append the log to FILE
   --retries=N           try a failed package N more times, waiting longer
                         before each try (default 3, at most 100)
+  --resume              continue an installation that was interrupted (by
+                        a failed package, a stop or a crash), with the
+                        choices it was started with: packages already in
+                        place are kept, partial files resume; without an
+                        interrupted installation, install as usual
   --help                this text
 
 Exit codes:
@@ -164,6 +171,8 @@ Exit codes:
   3  the start was refused (already installed, connection data missing)
   4  a package could not be fetched
   5  a configuration value could not be written
+  6  an interrupted installation is waiting: run again with --resume
+     to continue it (exit codes 1, 4 and 5 leave one behind too)
 )";
 }
 

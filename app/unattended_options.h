@@ -21,6 +21,7 @@ struct UnattendedOptions {
     std::optional<std::string> driveC;
     std::string logFile;  // empty: no log file
     int retries = 3;      // further attempts for a package that failed
+    bool resume = false;  // continue an interrupted installation
 };
 
 inline constexpr int kMaxRetries = 100;

@@ -29,6 +29,10 @@ const char* ModeName(InstallMode mode) {
     return "?";
 }
 
+std::string WithoutPaf(const InstallChoices& choices) {
+    return choices.mode != InstallMode::PointOfSaleOnly && !choices.paf ? ", without PAF" : "";
+}
+
 // Tells the log which package is on its way and how it went.
 class LoggedPackages : public PackageSource {
 public:
@@ -58,12 +62,23 @@ private:
 };
 
 int Install(const UnattendedOptions& options, InstallLog& log, RetryWithPause::Sleeper sleeper) {
-    const InstallChoices& choices = options.choices;
-    log.Write(std::string("Unattended installation, mode ") + ModeName(choices.mode) +
-              (choices.mode != InstallMode::PointOfSaleOnly && !choices.paf ? ", without PAF" : ""));
+    InstallChoices choices = options.choices;
+    InstallStart start = InstallStart::Fresh;
+    log.Write(std::string("Unattended installation, mode ") + ModeName(choices.mode) + WithoutPaf(choices));
     if (const auto refusal = CheckInstall(choices)) {
-        log.Write(refusal->message);
-        return kExitRefused;
+        if (!refusal->interrupted) {
+            log.Write(refusal->message);
+            return kExitRefused;
+        }
+        if (!options.resume) {
+            log.Write("An interrupted installation is on this computer; run again with --resume to continue it.");
+            return kExitInterrupted;
+        }
+        // What was started is what gets finished, whatever this command line says.
+        choices = *refusal->interrupted;
+        start = InstallStart::Continuing;
+        log.Write(std::string("Continuing the interrupted installation, mode ") + ModeName(choices.mode) +
+                  WithoutPaf(choices));
     }
     PlainTransferBoxes boxes;
     TerminalProgress progress(options.verbosity == Verbosity::Silent ? stderr : nullptr);
@@ -72,7 +87,7 @@ int Install(const UnattendedOptions& options, InstallLog& log, RetryWithPause::S
                                                                    : DownloadServerBaseUrl());
     LoggedPackages packages(fetcher, log);
     try {
-        if (RunInstallProcedure(choices, packages) == InstallOutcome::Stopped) return kExitFetchFailed;
+        if (RunInstallProcedure(choices, packages, start) == InstallOutcome::Stopped) return kExitFetchFailed;
     } catch (const platform::EIniFileException& error) {
         log.Write(error.Message());
         return kExitConfigWriteFailed;

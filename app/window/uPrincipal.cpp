@@ -1,6 +1,7 @@
 #include "app/window/uPrincipal.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,15 +12,18 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "app/download_server.h"
 #include "app/install_checks.h"
+#include "app/install_interrupted.h"
 #include "app/install_procedure.h"
 #include "app/installer_message.h"
 #include "app/package_fetcher.h"
 #include "app/window/fonts.h"
 #include "app/window/glow_button.h"
 #include "app/window/pictures.h"
+#include "platform/ui_service.h"
 
 namespace lunaro::app {
 
@@ -39,6 +43,35 @@ Widget* Named(Widget* widget, const char* name, const QRect& geometry) {
 QLabel* Caption(QWidget* page, const char* name, const QString& text, int top) {
     return Named(new QLabel(text, page), name, QRect(8, top, 320, 14));
 }
+
+constexpr const char* kStopQuestion = "Deseja interromper a instalação?";
+
+bool AnsweredYes(const std::string& question) {
+    platform::MessageBoxRequest request;
+    request.caption = platform::ApplicationTitle();
+    request.text = question;
+    request.icon = platform::MessageIcon::Question;
+    request.buttons = {platform::mrYes, platform::mrNo};
+    request.defaultButton = platform::mrNo;
+    return platform::Ui().MessageBox(request) == platform::mrYes;
+}
+
+// The byte counts of the last reports may fall short of the announced size
+// (the final block is not always reported); a package that arrived is
+// shown complete.
+class FullBarWhenFetched : public PackageSource {
+public:
+    FullBarWhenFetched(PackageSource& inner, ProgressView& view) : inner_(inner), view_(view) {}
+    bool BaixarArquivo(const std::string& folder, const std::string& name) override {
+        if (!inner_.BaixarArquivo(folder, name)) return false;
+        view_.SetProgressPosition(std::numeric_limits<int32_t>::max());
+        return true;
+    }
+
+private:
+    PackageSource& inner_;
+    ProgressView& view_;
+};
 
 QLineEdit* Edit(QWidget* page, const char* name, int top, int maxLength) {
     QLineEdit* edit = Named(new QLineEdit(page), name, QRect(8, top, 328, 21));
@@ -65,18 +98,23 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     CreateConnectionPages();
     CreateTransferPage();
     btnInstalar = Named(new TGlowButton(QStringLiteral("Instalar"), this), "btnInstalar", QRect(259, 374, 351, 41));
+    btnInstalar->setAutoDefault(true);  // Enter presses it when it has the focus
     ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1", QRect(0, kClientHeight - 20, kClientWidth, 20));
     ProgressBar1->setRange(0, progressMaximum_);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     SetTabOrder();
 
+    for (QRadioButton* mode : {chkLocal, chkEstacao, chkSomentePDV})
+        connect(mode, &QRadioButton::toggled, this, [this] { UpdateModeTabStops(); });
+    UpdateModeTabStops();
+    chkLocal->setFocus();
     connect(chkEstacao, &QRadioButton::toggled, this, [this](bool on) { if (on) chkEstacaoClick(); });
     connect(chkLocal, &QRadioButton::toggled, this, [this](bool on) { if (on) chkEstacaoClick(); });
     connect(chkSomentePDV, &QRadioButton::toggled, this, [this](bool on) { if (on) chkSomentePDVClick(); });
     connect(btnInstalar, &QPushButton::clicked, this, [this] { btnInstalarClick(); });
 
-    fetcher_ = std::make_unique<PackageFetcher>(*this, *this, askRetry_, DownloadServerBaseUrl());
+    fetcher_ = std::make_unique<PackageFetcher>(*this, *this, static_cast<FetchFailureHandler&>(*this), DownloadServerBaseUrl());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -148,6 +186,8 @@ void TfrmPrincipal::CreateTransferPage() {
     edFile->setEnabled(false);
     const int index = pc->addTab(TabSheet1, QStringLiteral("Down"));
     pc->setTabVisible(index, false);
+    // Ctrl+Tab skips a disabled page; its boxes are disabled anyway.
+    pc->setTabEnabled(index, false);
 }
 
 void TfrmPrincipal::SetTabOrder() {
@@ -160,6 +200,20 @@ void TfrmPrincipal::SetTabOrder() {
         if (previous) setTabOrder(previous, control);
         previous = control;
     }
+}
+
+void TfrmPrincipal::UpdateModeTabStops() {
+    for (QRadioButton* mode : {chkLocal, chkEstacao, chkSomentePDV})
+        mode->setFocusPolicy(mode->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TfrmPrincipal::ShowChoices(const InstallChoices& choices) {
+    (choices.mode == InstallMode::Full ? chkLocal : chkEstacao)->setChecked(true);
+    chkPaf->setChecked(choices.paf);
+    pc->setCurrentWidget(choices.page == ConnectionPage::Network ? tsLocal : tsNuvens);
+    edtServidor->setText(QString::fromStdString(choices.server));
+    edtCaminho->setText(QString::fromStdString(choices.databasePath));
+    edtEmpresa->setText(QString::fromStdString(choices.companyAlias));
 }
 
 InstallChoices TfrmPrincipal::CurrentChoices() const {
@@ -189,13 +243,21 @@ void TfrmPrincipal::btnInstalarClick() {
     if (installing_) return;
     const InstallChoices choices = CurrentChoices();
     if (const auto refusal = CheckInstall(choices)) {
+        if (refusal->interrupted) {
+            if (!AnsweredYes(refusal->message)) return;
+            // It goes on as it was started; the controls show how.
+            ShowChoices(*refusal->interrupted);
+            DisableForInstall();
+            RunInstall(*refusal->interrupted, InstallStart::Continuing);
+            return;
+        }
         ShowInstallerMessage(refusal->message);
         if (refusal->focus == FocusTarget::Server) edtServidor->setFocus();
         if (refusal->focus == FocusTarget::CompanyAlias) edtEmpresa->setFocus();
         return;
     }
     if (choices.mode != InstallMode::PointOfSaleOnly) DisableForInstall();
-    RunInstall(choices);
+    RunInstall(choices, InstallStart::Fresh);
 }
 
 void TfrmPrincipal::DisableForInstall() {
@@ -203,19 +265,48 @@ void TfrmPrincipal::DisableForInstall() {
         control->setEnabled(false);
 }
 
-void TfrmPrincipal::RunInstall(const InstallChoices& choices) {
+void TfrmPrincipal::RunInstall(const InstallChoices& choices, InstallStart start) {
     installing_ = true;
+    setCursor(Qt::WaitCursor);
     InstallOutcome outcome = InstallOutcome::Stopped;
     try {
-        outcome = RunInstallProcedure(choices, *fetcher_);
+        FullBarWhenFetched packages(*fetcher_, *this);
+        outcome = RunInstallProcedure(choices, packages, start);
+    } catch (const EInstallInterrupted&) {
+        // The operator closed the window and said so: no further word.
+        installing_ = false;
+        close();
+        return;
     } catch (const std::exception& error) {
         // Nothing is undone; the window stays as it is for the operator to see.
         installing_ = false;
+        unsetCursor();
+        SetProgressPosition(0);
         ShowInstallerError(error.what());
         return;
     }
     installing_ = false;
-    if (outcome == InstallOutcome::Completed) close();
+    if (outcome == InstallOutcome::Stopped) {
+        SetProgressPosition(0);
+        ShowInstallerMessage(InstallStoppedText(PackageName()));
+    }
+    close();
+}
+
+bool TfrmPrincipal::TryAgain(const FetchFailure& failure) {
+    SetProgressPosition(0);
+    return askRetry_.TryAgain(failure);
+}
+
+void TfrmPrincipal::closeEvent(QCloseEvent* event) {
+    if (!installing_) {
+        event->accept();
+        return;
+    }
+    // The transfer waits while the question is open; Sim ends it as soon
+    // as the pending events are handled (StopRequested).
+    event->ignore();
+    if (!stopRequested_ && AnsweredYes(kStopQuestion)) stopRequested_ = true;
 }
 
 void TfrmPrincipal::SetPackageName(const std::string& name) { edURL->setText(QString::fromStdString(name)); }

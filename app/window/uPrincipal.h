@@ -8,6 +8,7 @@
 
 #include "app/fetch_failure.h"
 #include "app/install_choices.h"
+#include "app/install_procedure.h"
 #include "app/progress_view.h"
 #include "app/transfer_boxes.h"
 
@@ -23,7 +24,7 @@ namespace lunaro::app {
 class PackageFetcher;
 class TGlowButton;
 
-class TfrmPrincipal : public QWidget, public TransferBoxes, public ProgressView {
+class TfrmPrincipal : public QWidget, public TransferBoxes, public ProgressView, private FetchFailureHandler {
 public:
     explicit TfrmPrincipal(QWidget* parent = nullptr);
     ~TfrmPrincipal() override;
@@ -41,6 +42,11 @@ public:
     void SetProgressMaximum(int32_t maximum) override;
     void SetProgressPosition(int32_t position) override;
     void SetConnectionInfo(const std::string& text) override;
+    bool StopRequested() const override { return stopRequested_; }
+
+protected:
+    // During an installation, closing asks whether to stop it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreatePictures();
@@ -48,12 +54,19 @@ private:
     void CreateConnectionPages();
     void CreateTransferPage();
     void SetTabOrder();
+    // Of the mode choices only the selected one is a Tab stop; the arrow
+    // keys move between them.
+    void UpdateModeTabStops();
+    void ShowChoices(const InstallChoices& choices);
 
     void chkEstacaoClick();
     void chkSomentePDVClick();
     void btnInstalarClick();
     void DisableForInstall();
-    void RunInstall(const InstallChoices& choices);
+    void RunInstall(const InstallChoices& choices, InstallStart start);
+    // FetchFailureHandler: the bar empties before the operator is asked, so
+    // a failed transfer never leaves it looking complete.
+    bool TryAgain(const FetchFailure& failure) override;
 
     QLabel* Image2 = nullptr;
     QLabel* Image1 = nullptr;
@@ -76,6 +89,7 @@ private:
 
     int32_t progressMaximum_ = 100;
     bool installing_ = false;
+    bool stopRequested_ = false;
     AskOperatorToRetry askRetry_;
     std::unique_ptr<PackageFetcher> fetcher_;
 };

@@ -70,15 +70,19 @@ TEST(WindowInstall, SpacesCountAsTextAndTheControlsAreDisabledInOrder) {
     window.findChild<QPushButton*>("btnInstalar")->click();
 
     EXPECT_EQ(recorder.order, (QStringList{"btnInstalar", "chkEstacao", "chkLocal", "pc", "chkPaf"}));
-    ASSERT_EQ(env.Messages().size(), 1u);  // no refusal: only the failed package
+    ASSERT_EQ(env.Messages().size(), 2u);  // no refusal: the failed package, then the stop
     const platform::MessageBoxRequest& box = env.Ui().shown[0].box;
     EXPECT_NE(box.text.find("ZipEngine190.dll"), std::string::npos) << box.text;
     EXPECT_NE(box.text.find("Connection refused"), std::string::npos) << box.text;
     EXPECT_EQ(box.buttons, (std::vector<platform::ModalResult>{platform::mrRetry, platform::mrAbort}));
-    // Stopped: the window stays open, nothing re-enabled, no shortcut.
-    EXPECT_TRUE(window.isVisible());
+    // Stopped: nothing re-enabled, no shortcut, the window closes after
+    // telling which package is missing.
     EXPECT_EQ(EnabledControls(window), QStringList{"chkSomentePDV"});
     EXPECT_FALSE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
+    EXPECT_EQ(env.Messages()[1],
+              "A instalação foi interrompida: falta o pacote ZipEngine190.dll. "
+              "Execute o instalador novamente para continuar a instalação.");
+    EXPECT_FALSE(window.isVisible());
 }
 
 class WindowWithDemoServer : public ::testing::Test {
