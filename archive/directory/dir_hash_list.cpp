@@ -15,14 +15,15 @@ constexpr std::array<int, 30> kBucketCounts = {61,    131,   257,   389,   521, 
                                                2053,  2579,  3593,  4099,  5147,  6151,  7177,  8209,  10243, 12289,
                                                14341, 16411, 18433, 20483, 22521, 24593, 28687, 32771, 40961, 65537};
 
+}  // namespace
+
+TZKIRec& TZKDirHashList::Rec(int index) const { return entries_->at(static_cast<size_t>(index)); }
+
 // Names are looked at only when the hashes agree: an entry's name is far
 // away in memory, its hash is in the node.
-template <typename NameOf>
-bool SameName(const THashedDirEntry* node, uint32_t hash, NameOf name) {
-    return node->Hash == hash && platform::SameTextInvariant(node->ZRec->DecodedName(), name());
+bool TZKDirHashList::SameName(const THashedDirEntry* node, uint32_t hash, std::string_view name) const {
+    return node->Hash == hash && platform::SameTextInvariant(Rec(node->ZIndex).DecodedName(), name);
 }
-
-}  // namespace
 
 void TZKDirHashList::Clear() {
     chains_.clear();
@@ -64,63 +65,64 @@ THashedDirEntry* TZKDirHashList::NewNode() {
     return &blocks_.back()->nodes[fNextEntry++];
 }
 
-TZKIRec* TZKDirHashList::Add(TZKIRec* rec, int index) {
+int TZKDirHashList::Add(int index) {
     if (Empty()) SetSize(kDefaultSize);
-    return AddHashed(rec, index, rec->GetHash());
+    return AddHashed(index, Rec(index).GetHash());
 }
 
-int TZKDirHashList::AddBatch(std::span<TZKIRec> recs) {
-    if (recs.empty()) return 0;
+int TZKDirHashList::AddAll() {
+    if (entries_->empty()) return 0;
     if (Empty()) SetSize(kDefaultSize);
     struct Pending {
-        TZKIRec* rec;
         uint32_t hash;
         int index;
     };
     const size_t buckets = chains_.size();
+    const size_t count = entries_->size();
     std::vector<uint32_t> first(buckets + 1, 0);
-    for (TZKIRec& rec : recs) ++first[rec.GetHash() % buckets + 1];
+    for (TZKIRec& rec : *entries_) ++first[rec.GetHash() % buckets + 1];
     for (size_t b = 0; b < buckets; ++b) first[b + 1] += first[b];
     // A stable counting sort: within a bucket the entries keep their order.
-    std::vector<Pending> sorted(recs.size());
-    for (size_t i = 0; i < recs.size(); ++i) {
-        const uint32_t hash = recs[i].GetHash();
-        sorted[first[hash % buckets]++] = Pending{&recs[i], hash, static_cast<int>(i)};
+    std::vector<Pending> sorted(count);
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t hash = (*entries_)[i].GetHash();
+        sorted[first[hash % buckets]++] = Pending{hash, static_cast<int>(i)};
     }
     int duplicates = 0;
     for (const Pending& p : sorted)
-        if (AddHashed(p.rec, p.index, p.hash) != nullptr) ++duplicates;
+        if (AddHashed(p.index, p.hash) >= 0) ++duplicates;
     return duplicates;
 }
 
-TZKIRec* TZKDirHashList::AddHashed(TZKIRec* rec, int index, uint32_t hash) {
+int TZKDirHashList::AddHashed(int index, uint32_t hash) {
     THashedDirEntry** link = &Bucket(hash);
     while (*link != nullptr) {
-        if (SameName(*link, hash, [rec] { return rec->DecodedName(); })) return (*link)->ZRec;
+        // Asked again each time: decoding another entry's name may move the texts.
+        if (SameName(*link, hash, Rec(index).DecodedName())) return (*link)->ZIndex;
         link = &(*link)->Next;
     }
     THashedDirEntry* node = NewNode();
-    *node = THashedDirEntry{nullptr, rec, index, hash};
+    *node = THashedDirEntry{nullptr, index, hash};
     *link = node;
-    return nullptr;
+    return -1;
 }
 
 int TZKDirHashList::Find(std::string_view name) const {
     if (Empty()) return -1;
     const uint32_t hash = NameHash(name);
     for (const THashedDirEntry* node = chains_[hash % chains_.size()]; node != nullptr; node = node->Next)
-        if (SameName(node, hash, [name] { return name; })) return node->ZIndex;
+        if (SameName(node, hash, name)) return node->ZIndex;
     return -1;
 }
 
-void TZKDirHashList::Remove(TZKIRec* rec) {
+void TZKDirHashList::Remove(int index) {
     if (Empty()) return;
-    THashedDirEntry** link = &Bucket(rec->GetHash());
-    while (*link != nullptr && (*link)->ZRec != rec) link = &(*link)->Next;
+    THashedDirEntry** link = &Bucket(Rec(index).GetHash());
+    while (*link != nullptr && (*link)->ZIndex != index) link = &(*link)->Next;
     if (*link == nullptr) return;
     THashedDirEntry* node = *link;
     *link = node->Next;
-    *node = THashedDirEntry{fEmpties, nullptr, -1, 0};
+    *node = THashedDirEntry{fEmpties, -1, 0};
     fEmpties = node;
 }
 

@@ -3,9 +3,10 @@
 // chains whose nodes come from blocks of 511, so that indexing a directory of
 // any size costs one allocation per 511 entries. Names that differ only in
 // letter case count as duplicates; the first one stays in the index.
+// Nodes hold positions in the entry list, never addresses: the list may
+// grow (and move its entries) while the index is alive.
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -15,9 +16,8 @@ class TZKIRec;
 
 struct THashedDirEntry {
     THashedDirEntry* Next;
-    TZKIRec* ZRec;
     int ZIndex;
-    uint32_t Hash;  // ZRec's name hash, kept here so that walking a chain never touches the entries
+    uint32_t Hash;  // the entry's name hash, kept here so that walking a chain never touches the entries
 };
 
 class TZKDirHashList {
@@ -27,23 +27,28 @@ public:
     static constexpr int kMaxSize = 65537;
     static constexpr int kDefaultSize = 1283;
 
-    TZKDirHashList() = default;
+    // Indexes (some of) entries, which must outlive the list.
+    explicit TZKDirHashList(std::vector<TZKIRec>& entries) : entries_(&entries) {}
     TZKDirHashList(const TZKDirHashList&) = delete;
     TZKDirHashList& operator=(const TZKDirHashList&) = delete;
 
-    // Adds rec under its name hash; returns the earlier entry with the same
-    // name (ignoring case) instead when there is one, leaving the list as it was.
-    TZKIRec* Add(TZKIRec* rec, int index);
-    // Adds recs[i] with index i, with the same outcome as adding them one
-    // after the other, but bucket by bucket: each chain is then built from
+    // Whether the positions index entries.
+    bool Indexes(const std::vector<TZKIRec>& entries) const { return entries_ == &entries; }
+
+    // Adds the entry at index under its name hash; returns the position of
+    // the earlier entry with the same name (ignoring case) instead when
+    // there is one, leaving the list as it was; -1 when added.
+    int Add(int index);
+    // Adds every entry, with the same outcome as adding them one after the
+    // other, but bucket by bucket: each chain is then built from
     // neighbouring nodes instead of nodes scattered over the whole
     // directory. Returns how many names were already present.
-    int AddBatch(std::span<TZKIRec> recs);
+    int AddAll();
     // Index of the entry whose name equals name (ignoring case among names
     // with the same case-sensitive hash), or -1.
     int Find(std::string_view name) const;
-    // Unlinks the node that holds exactly rec.
-    void Remove(TZKIRec* rec);
+    // Unlinks the node that holds exactly the entry at index.
+    void Remove(int index);
     // Picks a bucket count for n entries and empties the list.
     void AutoSize(int n);
     void Clear();
@@ -59,9 +64,12 @@ private:
         THashedDirEntry nodes[kBlockNodes];
     };
     THashedDirEntry* NewNode();
-    TZKIRec* AddHashed(TZKIRec* rec, int index, uint32_t hash);
+    int AddHashed(int index, uint32_t hash);
+    bool SameName(const THashedDirEntry* node, uint32_t hash, std::string_view name) const;
+    TZKIRec& Rec(int index) const;
     THashedDirEntry*& Bucket(uint32_t hash) { return chains_[hash % chains_.size()]; }
 
+    std::vector<TZKIRec>* entries_;
     std::vector<THashedDirEntry*> chains_;
     std::vector<std::unique_ptr<THDEBlock>> blocks_;
     int fNextEntry = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <stdexcept>
 
 #include "archive/directory/fn_match.h"
 #include "archive/reader/header_source.h"
@@ -28,6 +29,7 @@ bool SelectsAll(std::string_view pattern) { return pattern.empty() || pattern ==
 
 TZKZipFile::TZKZipFile(TZKCore& worker)
     : TZKEOC(worker),
+      fHashList(fEntries),
       fEncoding(worker.Snapshot().Encoding),
       fEncoding_CP(worker.Snapshot().Encoding_CP),
       FIgnoreDirOnly(worker.Snapshot().IgnoreDirOnly) {}
@@ -207,7 +209,7 @@ int TZKZipFile::Load() {
 void TZKZipFile::IndexEntries() {
     if (!fIndexPending) return;
     fIndexPending = false;
-    fHashList.AddBatch(fEntries);
+    fHashList.AddAll();
 }
 
 const TZKDirHashList& TZKZipFile::HashList() {
@@ -311,6 +313,7 @@ int TZKZipFile::HasDupName(TZKIRec* rec) {
 }
 
 int TZKZipFile::HashContents(TZKDirHashList& list, int what) {
+    if (!list.Indexes(fEntries)) throw std::invalid_argument("HashContents: the list indexes another archive");
     list.AutoSize(Count());
     int duplicates = 0;
     for (int i = 0; i < Count(); ++i) {
@@ -319,7 +322,7 @@ int TZKZipFile::HashContents(TZKDirHashList& list, int what) {
             if (rec.TestStatusBit(zsbSkipped | zsbIgnore | zsbInvalid)) continue;
             if (what != 0 && !rec.TestStatusBit(static_cast<uint32_t>(what))) continue;
         }
-        if (list.Add(&rec, i) != nullptr) ++duplicates;
+        if (list.Add(i) >= 0) ++duplicates;
     }
     return duplicates;
 }

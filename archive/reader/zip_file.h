@@ -38,6 +38,7 @@ public:
     uint32_t CheckNo() const { return fCheckNo; }
     // The entry at idx when chk is the current check number, else null.
     TZKIRec* Entry(uint32_t chk, int idx);
+    std::vector<TZKIRec>& Entries() { return fEntries; }
     TZKIRec* Items(int idx) { return idx >= 0 && idx < Count() ? &fEntries[static_cast<size_t>(idx)] : nullptr; }
     int Next(int current) const;
     int NextSelected(int current) const;
@@ -47,6 +48,9 @@ public:
     TZKIRec* FindName(std::string_view pattern, int& idx, TZKIRec* myself);
     TZKIRec* FindNameEx(std::string_view pattern, int& idx, bool IsWild);
     int HasDupName(TZKIRec* rec);
+    // Fills list, which must index Entries(), with the entries that have
+    // the status bits what (0: those in use, -1: all); returns the number of
+    // repeated names.
     int HashContents(TZKDirHashList& list, int what);
 
     int Select(std::string_view pattern, TZipSelects how);
@@ -97,7 +101,8 @@ private:
     int Walk(std::string_view pattern, std::string_view reject, TZipSelects how, bool clearArgs);
 
     // Entries are added only while a directory loads; their addresses hold
-    // from the end of the load until the next one.
+    // from the end of the load until the next one. The name index keeps
+    // positions, so it survives entries being added.
     std::vector<TZKIRec> fEntries;
     TZKTextArena fTexts;
     TZKDirHashList fHashList;

@@ -164,7 +164,7 @@ TEST_F(ZipFileTest, NamesDifferingOnlyInCase) {
 
     // The index hashes names case-sensitively: names that differ in case are
     // separate entries of it; a repeated name is reported and the first kept.
-    TZKDirHashList list;
+    TZKDirHashList list(zip->Entries());
     EXPECT_EQ(zip->HashContents(list, -1), 1);
     EXPECT_EQ(list.Find("Read.me"), 0);
     EXPECT_EQ(list.Find("READ.ME"), 1);
