@@ -155,6 +155,7 @@ int TZKDLLLoader::LoadEngine(TZKDLLOpr& user) {
     }
     if (!directory.empty()) {
         if (directory[0] == '.') directory = BesideProgram(directory);
+        while (directory.size() > 1 && IsSeparator(directory.back())) directory.pop_back();
         const std::string name = platform::ExtractFileName(directory);
         if (!name.empty() && platform::AsciiUpperCase(platform::ExtractFileExt(name)) == ".DLL") {
             LoadEngineFile(user, directory, true);
