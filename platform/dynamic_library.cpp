@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -43,14 +44,6 @@ bool IsLoadableFormat(const std::string& hostPath) {
     return std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == nativeClass &&
            header.e_ident[EI_DATA] == nativeOrder && header.e_type == ET_DYN &&
            (kNativeMachine == EM_NONE || header.e_machine == kNativeMachine);
-}
-
-std::string ProgramFolder() {
-    char buffer[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
-    const std::string program(buffer, static_cast<size_t>(n));
-    return program.substr(0, program.rfind('/') + 1);
 }
 
 std::string LoaderError() {

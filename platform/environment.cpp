@@ -38,4 +38,12 @@ std::string UserBaseFolder(const char* variable, const char* defaultUnderHome) {
     return InHomeFolder(defaultUnderHome);
 }
 
+std::string ProgramFolder() {
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return {};
+    const std::string program(buffer, static_cast<size_t>(n));
+    return program.substr(0, program.rfind('/') + 1);
+}
+
 }  // namespace lunaro::platform

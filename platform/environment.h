@@ -19,4 +19,8 @@ std::string InHomeFolder(const char* relative);
 // otherwise the home folder joined with defaultUnderHome (".config", ...).
 std::string UserBaseFolder(const char* variable, const char* defaultUnderHome);
 
+// The folder of the running program, with a trailing '/'; "" when the
+// system cannot tell.
+std::string ProgramFolder();
+
 }  // namespace lunaro::platform

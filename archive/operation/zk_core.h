@@ -114,6 +114,7 @@ protected:
     void SetEncoding(TZKEncodingOpts encoding);
     void SetEncodingCP(uint32_t codePage);
     void ClearError();
+    void SetDllErrCode(int code) { fDllErrCode = code; }
 
 private:
     TZKMaster& master_;

@@ -10,6 +10,7 @@
 
 #include "archive/operation/progress_details.h"
 #include "archive/operation/zk_types.h"
+#include "platform/stream.h"
 
 namespace lunaro::archive {
 
@@ -41,6 +42,25 @@ struct TZKSettings {
     std::vector<std::string> FSpecArgsExcl;
     bool UseDirOnlyEntries = false;
     bool NotMainThread = false;
+
+    // What runs through the engine.
+    std::string DLLDirectory;
+    std::string ExtrBaseDir;
+    TZKExtrOpts ExtrOptions;
+    std::string Password;
+    uint32_t PasswordReqCount = 1;
+    std::string RootDir;
+    int AddCompLevel = 9;
+    double AddFrom = 0;
+    TZKAddStoreExts AddStoreSuffixes = DefaultAddStoreSuffixes();
+    std::string ExtAddStoreSuffixes;
+};
+
+// What a caller's stream reports about itself when the engine identifies it.
+struct TZKSStats {
+    int64_t Size = 0;
+    uint32_t Date = 0;        // DOS date and time
+    uint32_t Attributes = 0;
 };
 
 class TZKMaster;
@@ -51,6 +71,27 @@ using TZKCheckTerminateEvent = std::function<void(TZKMaster& Sender, bool& abort
 using TZKDialogEvent = std::function<void(TZKMaster& Sender, const std::string& title, std::string& msg,
                                           int& Result, TMsgDlgButtons btns)>;
 using TZKProgressEvent = std::function<void(TZKMaster& Sender, const TZKProgressDetails& details)>;
+using TZKExtractOverwriteEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile, bool IsOlder,
+                                                    bool& DoOverwrite, int DirIndex)>;
+using TZKPasswordErrorEvent = std::function<void(TZKMaster& Sender, bool IsZipAction, std::string& NewPassword,
+                                                 const std::string& ForFile, uint32_t& RepeatCount,
+                                                 TMsgDlgBtn& Action)>;
+using TZKCRC32ErrorEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile, uint32_t FoundCRC,
+                                              uint32_t ExpectedCRC, bool& DoExtract)>;
+using TZKSkippedEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile, TZKSkipTypes SkipType,
+                                           int& ExtError)>;
+using TZKSetExtNameEvent = std::function<void(TZKMaster& Sender, std::string& FileName, const std::string& BaseDir,
+                                              bool& IsChanged)>;
+using TZKSetAddNameEvent = std::function<void(TZKMaster& Sender, std::string& FileName, const std::string& ExtName,
+                                              bool& IsChanged)>;
+using TZKFileCommentEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile,
+                                               std::string& FileComment, bool& IsChanged)>;
+using TZKFileExtraEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile, std::string& Data,
+                                             bool& IsChanged)>;
+using TZKSetCompLevelEvent = std::function<void(TZKMaster& Sender, const std::string& ForFile, int& level,
+                                                bool& IsChanged)>;
+using TZKStreamEvent = std::function<void(TZKMaster& Sender, TZKStreamOp opr, int snumber,
+                                          platform::TStream*& strm, TZKSStats& stat, bool& done)>;
 
 class TZKMaster {
 public:
@@ -63,6 +104,16 @@ public:
     TZKCheckTerminateEvent OnCheckTerminate;
     TZKDialogEvent OnZipDialog;
     TZKProgressEvent OnProgress;
+    TZKExtractOverwriteEvent OnExtractOverwrite;
+    TZKPasswordErrorEvent OnPasswordError;
+    TZKCRC32ErrorEvent OnCRC32Error;
+    TZKSkippedEvent OnSkipped;
+    TZKSetExtNameEvent OnSetExtName;
+    TZKSetAddNameEvent OnSetAddName;
+    TZKFileCommentEvent OnFileComment;
+    TZKFileExtraEvent OnFileExtra;
+    TZKSetCompLevelEvent OnSetCompLevel;
+    TZKStreamEvent OnStream;
 };
 
 }  // namespace lunaro::archive

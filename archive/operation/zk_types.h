@@ -25,6 +25,7 @@ public:
     }
     constexpr bool Contains(Enum member) const { return (bits_ >> static_cast<unsigned>(member)) & 1u; }
     constexpr void Include(Enum member) { bits_ |= uint32_t{1} << static_cast<unsigned>(member); }
+    constexpr void Exclude(Enum member) { bits_ &= ~(uint32_t{1} << static_cast<unsigned>(member)); }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr bool operator==(const TZKSet&) const = default;
 
@@ -50,7 +51,34 @@ using TMsgDlgButtons = TZKSet<TMsgDlgBtn>;
 // Progress and callback action codes of the engine protocol.
 enum class TActionCodes : uint8_t {
     zacTick = 0, zacItem, zacProgress, zacEndOfBatch, zacCount, zacSize, zacXItem, zacXProgress, zacMessage,
+    zacNewName, zacPassword, zacCRCError, zacOverwrite, zacSkipped, zacComment, zacData, zacExtName, zacNone,
+    zacKey, zacArg, zacWinErr,
 };
+
+enum class TZKExtrOptsEnum : uint8_t {
+    ExtrDirNames, ExtrOverWrite, ExtrFreshen, ExtrUpdate, ExtrTest, ExtrForceDirs, ExtrNTFS,
+};
+using TZKExtrOpts = TZKSet<TZKExtrOptsEnum>;
+
+// File kinds that adding stores without compression, in their ordinal order.
+enum class TZKAddStoreSuffixEnum : uint8_t {
+    assGIF, assPNG, assZ, assZIP, assZOO, assARC, assLZH, assARJ, assTAZ, assTGZ, assLHA, assRAR, assACE, assCAB,
+    assGZ, assGZIP, assJAR, assEXE, assEXT, assJPG, assJPEG, ass7Zp, assMP3, assWMV, assWMA, assDVR, assAVI,
+};
+using TZKAddStoreExts = TZKSet<TZKAddStoreSuffixEnum>;
+
+inline constexpr int kAddStoreSuffixCount = 27;
+
+// Every suffix except the executables and the caller's own list.
+constexpr TZKAddStoreExts DefaultAddStoreSuffixes() {
+    TZKAddStoreExts set;
+    for (int i = 0; i < kAddStoreSuffixCount; ++i) set.Include(static_cast<TZKAddStoreSuffixEnum>(i));
+    set.Exclude(TZKAddStoreSuffixEnum::assEXE);
+    set.Exclude(TZKAddStoreSuffixEnum::assEXT);
+    return set;
+}
+
+enum class TZKStreamOp : uint8_t { zsoIdentify, zsoOpen, zsoClose };
 
 enum class TZKProgressType : uint8_t {
     NewFile = 0, ProgressUpdate, EndOfItem, EndOfBatch, TotalFiles2Process, TotalSize2Process, NewExtra, ExtraUpdate,
