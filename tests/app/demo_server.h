@@ -22,7 +22,7 @@ public:
             error_ = "demo/make-packages failed (is zip installed?)";
             return;
         }
-        nginx_ = std::make_unique<NginxServer>(NginxOptions{packages_, "access_log " + accessLog_ + ";", false});
+        nginx_ = std::make_unique<NginxServer>(NginxOptions{packages_, "access_log " + accessLog_ + ";", false, ""});
         if (!nginx_->Running()) error_ = nginx_->Error();
     }
 

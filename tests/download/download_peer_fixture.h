@@ -40,7 +40,7 @@ protected:
         std::filesystem::create_directories(served.Path() + "/data");
         testkit::WriteFile(served.File("data/small.bin"), small);
         testkit::WriteFile(served.File("data/medium.bin"), medium);
-        nginx = std::make_unique<testkit::NginxServer>(testkit::NginxOptions{served.Path(), config, false});
+        nginx = std::make_unique<testkit::NginxServer>(testkit::NginxOptions{served.Path(), config, false, ""});
     }
 
     bool Up() const { return nginx && nginx->Running(); }

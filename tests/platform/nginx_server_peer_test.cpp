@@ -11,7 +11,7 @@ TEST(NginxServer, ServesAFolderOnALoopbackPortAndStops) {
     WriteFile(root.File("hello.txt"), "hello");
     int port = 0;
     {
-        NginxServer server({root.Path(), "", true});
+        NginxServer server({root.Path(), "", true, ""});
         LUNARO_REQUIRE_PEER(server.Running(), server.Error());
         port = server.Port();
         const std::string cmd = "bash -c 'exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(port) +
