@@ -58,7 +58,7 @@ public:
     ScopedUi& operator=(const ScopedUi&) = delete;
 
 private:
-    std::unique_ptr<platform::UiService> previous_;
+    std::shared_ptr<platform::UiService> previous_;
 };
 
 int Install(const UnattendedOptions& options, InstallLog& log, RetryWithPause::Sleeper sleeper) {

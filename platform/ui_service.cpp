@@ -12,8 +12,8 @@ std::mutex& UiLock() {
     return lock;
 }
 
-std::unique_ptr<UiService>& Current() {
-    static std::unique_ptr<UiService> current = std::make_unique<HeadlessUi>();
+std::shared_ptr<UiService>& Current() {
+    static std::shared_ptr<UiService> current = std::make_shared<HeadlessUi>();
     return current;
 }
 
@@ -24,14 +24,14 @@ std::string& Title() {
 
 }  // namespace
 
-UiService& Ui() {
+UiHandle Ui() {
     std::lock_guard<std::mutex> guard(UiLock());
-    return *Current();
+    return UiHandle(Current());
 }
 
-std::unique_ptr<UiService> SetUi(std::unique_ptr<UiService> service) {
+std::shared_ptr<UiService> SetUi(std::shared_ptr<UiService> service) {
     std::lock_guard<std::mutex> guard(UiLock());
-    if (!service) service = std::make_unique<HeadlessUi>();
+    if (!service) service = std::make_shared<HeadlessUi>();
     std::swap(service, Current());
     return service;
 }

@@ -67,11 +67,28 @@ public:
     virtual void SetWaitCursor(bool on) = 0;
 };
 
+// A share in the service that was current when Ui() was called: a call made
+// through it finishes on that service even when another one is installed
+// meanwhile (from another thread, or from inside the call itself). Use it
+// for one call or one exchange; a handle kept longer keeps an old service.
+class UiHandle {
+public:
+    explicit UiHandle(std::shared_ptr<UiService> service) : service_(std::move(service)) {}
+    int MessageBox(const MessageBoxRequest& request) { return service_->MessageBox(request); }
+    int ShowDialog(DialogRequest& request) { return service_->ShowDialog(request); }
+    void ProcessMessages() { service_->ProcessMessages(); }
+    void SetWaitCursor(bool on) { service_->SetWaitCursor(on); }
+
+private:
+    std::shared_ptr<UiService> service_;
+};
+
 // The process-wide service; never null.
-UiService& Ui();
+UiHandle Ui();
 // Installs a new service and returns the previous one (null restores the
-// headless default).
-std::unique_ptr<UiService> SetUi(std::unique_ptr<UiService> service);
+// headless default). A service is freed only when the last share in it
+// goes, never under a call still running on it.
+std::shared_ptr<UiService> SetUi(std::shared_ptr<UiService> service);
 
 // The application's title ("LunaroSoft - Instalador" in the installer).
 const std::string& ApplicationTitle();

@@ -1,46 +1,21 @@
 #include "archive/reader/work_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
 #include "archive/reader/file_times.h"
 #include "archive/messages/zk_exception.h"
-#include "platform/paths.h"
 
 namespace lunaro::archive {
 
 namespace {
 
-int OpenFlags(uint32_t mode) {
-    if (mode == platform::fmCreate) return O_RDWR | O_CREAT | O_TRUNC;
-    switch (mode & 3) {
-        case platform::fmOpenWrite: return O_WRONLY;
-        case platform::fmOpenReadWrite: return O_RDWR;
-        default: return O_RDONLY;
-    }
+// fmCreate may carry a share mode: it still writes.
+bool AllowsWriting(uint32_t mode) {
+    return (mode & platform::fmCreate) == platform::fmCreate || (mode & 3) != platform::fmOpenRead;
 }
-
-// Share modes become advisory locks, the same ones exclusive openers
-// elsewhere in the system take: deny-write readers share, exclusive and
-// deny-read openers exclude.
-int LockOf(uint32_t mode) {
-    if (mode == platform::fmCreate) return 0;
-    switch (mode & 0xF0) {
-        case platform::fmShareExclusive:
-        case 0x30:  // deny read
-            return LOCK_EX;
-        case platform::fmShareDenyWrite: return LOCK_SH;
-        default: return 0;
-    }
-}
-
-bool AllowsWriting(uint32_t mode) { return mode == platform::fmCreate || (mode & 3) != platform::fmOpenRead; }
 
 }  // namespace
 
@@ -64,27 +39,23 @@ bool TZKWorkFile::File_Open(uint32_t mode) {
     fRealFileName = fFileName;
     Trace("Opening " + fFileName);
     if (fFileName.empty()) return false;
-    const int handle = ::open(platform::HostPath(fFileName).c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
-    if (handle < 0) return false;
-    struct stat info {};
-    const int lock = LockOf(mode);
-    if (::fstat(handle, &info) != 0 || S_ISDIR(info.st_mode) || (lock != 0 && ::flock(handle, lock | LOCK_NB) != 0)) {
-        ::close(handle);
+    // The platform's stream takes the share lock before it changes anything
+    // and refuses folders; a refusal here is "not opened", not an error.
+    try {
+        fFile = std::make_unique<platform::TFileStream>(fFileName, mode);
+    } catch (const platform::EStreamError&) {
         return false;
     }
-    fHandle = handle;
     fIsOpen = true;
     fOpenMode = mode;
-    fRealFileSize = info.st_size;
+    fRealFileSize = fFile->Size();
     return true;
 }
 
 void TZKWorkFile::File_Close() {
-    if (fHandle != -1) {
-        const int handle = fHandle;
-        fHandle = -1;
-        if (fStampDate != 0 && AllowsWriting(fOpenMode)) StampFileDate(handle);
-        ::close(handle);
+    if (fFile) {
+        const std::unique_ptr<platform::TFileStream> file = std::move(fFile);
+        if (fStampDate != 0 && AllowsWriting(fOpenMode)) StampFileDate(file->Handle());
         Trace("Closed " + fRealFileName);
     }
     fIsOpen = false;
@@ -99,20 +70,21 @@ void TZKWorkFile::StampFileDate(int handle) {
 }
 
 int64_t TZKWorkFile::Seek(int64_t offset, int origin) {
-    if (fHandle == -1 || origin < 0 || origin > 2) return -1;
-    static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    const off_t result = ::lseek(fHandle, static_cast<off_t>(offset), kWhence[origin]);
-    return result < 0 ? -1 : static_cast<int64_t>(result);
+    if (!fFile || origin < 0 || origin > 2) return -1;
+    return fFile->Seek(offset, static_cast<platform::TSeekOrigin>(origin));
 }
 
 int64_t TZKWorkFile::SystemRead(uint8_t* buffer, int64_t count) {
+    if (!fFile) return -1;
     int64_t done = 0;
-    while (done < count) {
-        const ssize_t got = ::read(fHandle, buffer + done, static_cast<size_t>(count - done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        done += got;
+    try {
+        while (done < count) {
+            const int64_t got = fFile->Read(buffer + done, count - done);
+            if (got == 0) break;
+            done += got;
+        }
+    } catch (const platform::EStreamError&) {
+        return -1;
     }
     fBytesRead += done;
     return done;
@@ -122,7 +94,7 @@ int TZKWorkFile::Read(void* buffer, int len) {
     const bool unsplittable = len < 0;
     const int64_t wanted = std::llabs(static_cast<int64_t>(len));
     if (wanted == 0) return 0;
-    if (fHandle == -1 && !fIsMultiPart) return -msg::FileReadError;
+    if (!fFile && !fIsMultiPart) return -msg::FileReadError;
     auto* bytes = static_cast<uint8_t*>(buffer);
     if (fIsMultiPart) return MultiPartRead(bytes, wanted > INT_MAX ? INT_MAX : wanted, unsplittable);
     const int64_t got = SystemRead(bytes, wanted > INT_MAX ? INT_MAX : wanted);

@@ -6,6 +6,7 @@
 // on a fixed drive is read across its parts. The writing half is not built:
 // nothing here opens a file for writing on purpose.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -68,7 +69,8 @@ public:
     bool File_Open(uint32_t mode);
     void File_Close();
     bool IsOpen() const { return fIsOpen; }
-    int Handle() const { return fHandle; }
+    // The open file's descriptor, -1 when none is open.
+    int Handle() const { return fFile ? fFile->Handle() : -1; }
     uint32_t OpenMode() const { return fOpenMode; }
 
     // origin: 0 start, 1 current, 2 end. -1 on failure.
@@ -146,7 +148,7 @@ private:
     std::string fFileName;
     std::string fRealFileName;
     std::string FReqFileName;
-    int fHandle = -1;
+    std::unique_ptr<platform::TFileStream> fFile;
     bool fIsOpen = false;
     uint32_t fOpenMode = 0;
     int64_t fFile_Size = 0;

@@ -36,18 +36,18 @@ bool QueryInformation(int handle, TZKFileInformation& info) {
 bool TZKWorkFile::LastWriteTime(int64_t& time) const {
     TZKFileInformation info;
     time = 0;
-    if (!fIsOpen || !QueryInformation(fHandle, info)) return false;
+    if (!fIsOpen || !QueryInformation(Handle(), info)) return false;
     time = info.LastWriteTime;
     return true;
 }
 
 void TZKWorkFile::SaveFileInformation() {
-    if (!QueryInformation(fHandle, fSavedFileInfo)) fSavedFileInfo = {};
+    if (!QueryInformation(Handle(), fSavedFileInfo)) fSavedFileInfo = {};
 }
 
 bool TZKWorkFile::VerifyFileInformation() const {
     TZKFileInformation now;
-    return fIsOpen && QueryInformation(fHandle, now) && now == fSavedFileInfo;
+    return fIsOpen && QueryInformation(Handle(), now) && now == fSavedFileInfo;
 }
 
 }  // namespace lunaro::archive

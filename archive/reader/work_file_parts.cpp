@@ -78,7 +78,7 @@ int TZKWorkFile::MultiPartRead(uint8_t* buffer, int64_t wanted, bool unsplittabl
     try {
         int64_t done = 0;
         while (done < wanted) {
-            const int64_t got = fHandle == -1 ? -1 : SystemRead(buffer + done, wanted - done);
+            const int64_t got = SystemRead(buffer + done, wanted - done);
             if (got < 0) return -msg::FileReadError;
             done += got;
             if (done == wanted) break;

@@ -57,7 +57,7 @@ private:
     ScopedEnv desktop_;
     ScopedEnv baseUrl_;
     platform::ScriptedUi* ui_ = nullptr;
-    std::unique_ptr<platform::UiService> previousUi_;
+    std::shared_ptr<platform::UiService> previousUi_;
 };
 
 }  // namespace lunaro::testkit

@@ -26,20 +26,19 @@ protected:
 class CoreTest : public ::testing::Test {
 protected:
     CoreTest() {
-        auto scripted = std::make_unique<platform::ScriptedUi>();
-        ui = scripted.get();
-        previous_ = platform::SetUi(std::move(scripted));
+        ui = std::make_shared<platform::ScriptedUi>();
+        previous_ = platform::SetUi(ui);
         master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
     }
     ~CoreTest() override { platform::SetUi(std::move(previous_)); }
 
     TZKMaster master;
     TestCore core{master};
-    platform::ScriptedUi* ui = nullptr;
+    std::shared_ptr<platform::ScriptedUi> ui;
     std::vector<std::pair<int, std::string>> messages;
 
 private:
-    std::unique_ptr<platform::UiService> previous_;
+    std::shared_ptr<platform::UiService> previous_;
 };
 
 }  // namespace lunaro::archive::testkit

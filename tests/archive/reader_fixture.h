@@ -22,9 +22,8 @@ namespace lunaro::archive::reader_testing {
 class ReaderTest : public ::testing::Test {
 protected:
     ReaderTest() {
-        auto scripted = std::make_unique<platform::ScriptedUi>();
-        ui = scripted.get();
-        previous_ = platform::SetUi(std::move(scripted));
+        ui = std::make_shared<platform::ScriptedUi>();
+        previous_ = platform::SetUi(ui);
         master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
         core.StartUp();
     }
@@ -68,11 +67,11 @@ protected:
     TZKMaster master;
     TZKWAux core{master};
     lunaro::testkit::TempDir dir;
-    platform::ScriptedUi* ui = nullptr;
+    std::shared_ptr<platform::ScriptedUi> ui;
     std::vector<std::pair<int, std::string>> messages;
 
 private:
-    std::unique_ptr<platform::UiService> previous_;
+    std::shared_ptr<platform::UiService> previous_;
 };
 
 }  // namespace lunaro::archive::reader_testing

@@ -1,6 +1,7 @@
 // Archive file access: plain and checked reads and seeks, copies, the file
 // identity, progress filtering and multi-part reading.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "archive/reader/file_times.h"
 #include "archive/messages/message_ids.h"
@@ -127,6 +128,35 @@ TEST_F(WorkFileTest, StampDateIsSetOnCloseOfAWritableOpen) {
     ASSERT_EQ(::stat(file.FileName().c_str(), &info), 0);
     EXPECT_EQ(info.st_mtime, *UnixTimeFromDosDateTime(stamp));
     EXPECT_FALSE(UnixTimeFromDosDateTime((uint32_t{44} << 25) | (2u << 21) | (31u << 16)));
+}
+
+// Opens go through the platform's file stream: the share lock is taken
+// before anything changes, a create with a share mode writes, and new files
+// get the platform's permissions.
+TEST_F(WorkFileTest, OpensAsThePlatformStreamDoes) {
+    const std::string held = Make("held.zip", "keep me");
+    {
+        platform::TFileStream owner(held, platform::fmOpenReadWrite | platform::fmShareExclusive);
+        file.SetFileName(held);
+        EXPECT_FALSE(file.File_Open(platform::fmCreate | platform::fmShareExclusive));
+        EXPECT_FALSE(file.File_Open(kOpenReadShared));
+    }
+    EXPECT_EQ(lunaro::testkit::ReadFile(held), "keep me");  // a refused create truncates nothing
+
+    const mode_t umaskBefore = ::umask(0);
+    file.SetFileName(dir.File("new.zip"));
+    const bool created = file.File_Open(platform::fmCreate | platform::fmShareExclusive);
+    ::umask(umaskBefore);
+    ASSERT_TRUE(created);
+    EXPECT_EQ(::write(file.Handle(), "xy", 2), 2);  // opened for writing, not read-only
+    const uint32_t stamp = (uint32_t{44} << 25) | (6u << 21) | (15u << 16);
+    file.SetStampDate(stamp);
+    file.File_Close();
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.File("new.zip").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    EXPECT_EQ(info.st_size, 2);
+    EXPECT_EQ(info.st_mtime, *UnixTimeFromDosDateTime(stamp));  // a writing open, so stamped
 }
 
 class ShortStream : public platform::TMemoryStream {
