@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace lunaro::testkit {
@@ -73,6 +75,16 @@ void DynamicHeader(TBitWriter& w, int literals, int distances, const std::vector
             ++i;
         }
     }
+}
+
+// A dynamic block header with 257 literal/length codes and the given
+// (symbol, length) pairs, distance lengths following from symbol 257.
+std::string BlockWithLengths(int distances, std::initializer_list<std::pair<int, uint8_t>> pairs) {
+    std::vector<uint8_t> lengths(257 + distances, 0);
+    for (const auto& [symbol, len] : pairs) lengths[symbol] = len;
+    TBitWriter w;
+    DynamicHeader(w, 257, distances, lengths);
+    return w.Finish();
 }
 
 TDecodeRun DecodeDeflate64(const std::string& stream, size_t inPiece, size_t outPiece) {
@@ -208,35 +220,13 @@ std::vector<THostileCase> HostileCases() {
         w.Put(0, 2);
         cases.push_back({"repeat before the first length", w.Finish(), "before the first"});
     }
-    {
-        std::vector<uint8_t> lengths(258, 0);  // 1 + 2 bits: a quarter unused
-        lengths['A'] = 2;
-        lengths[256] = 1;
-        lengths[257] = 1;
-        TBitWriter w;
-        DynamicHeader(w, 257, 1, lengths);
-        cases.push_back({"incomplete literal code", w.Finish(), "literal/length"});
-    }
-    {
-        std::vector<uint8_t> lengths(258, 0);
-        lengths['A'] = 1;
-        lengths['B'] = 1;
-        lengths[256] = 1;
-        lengths[257] = 1;
-        TBitWriter w;
-        DynamicHeader(w, 257, 1, lengths);
-        cases.push_back({"oversubscribed literal code", w.Finish(), "literal/length"});
-    }
-    {
-        std::vector<uint8_t> lengths(259, 0);  // two distance codes of 2 bits
-        lengths['A'] = 1;
-        lengths[256] = 1;
-        lengths[257] = 2;
-        lengths[258] = 2;
-        TBitWriter w;
-        DynamicHeader(w, 257, 2, lengths);
-        cases.push_back({"incomplete distance code", w.Finish(), "distance code"});
-    }
+    // 1 + 2 bits leave a quarter unused; three 1-bit codes oversubscribe;
+    // two 2-bit distance codes leave half unused.
+    cases.push_back({"incomplete literal code", BlockWithLengths(1, {{'A', 2}, {256, 1}, {257, 1}}), "literal/length"});
+    cases.push_back({"oversubscribed literal code",
+                     BlockWithLengths(1, {{'A', 1}, {'B', 1}, {256, 1}, {257, 1}}), "literal/length"});
+    cases.push_back({"incomplete distance code", BlockWithLengths(2, {{'A', 1}, {256, 1}, {257, 2}, {258, 2}}),
+                     "distance code"});
     return cases;
 }
 
