@@ -43,7 +43,7 @@ std::string FormatListingTime(double dateTime) {
     const long long day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
     const long long month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
     const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    char text[40];
+    char text[128];
     std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", year, month, day, seconds / 3600,
                   seconds / 60 % 60, seconds % 60);
     return text;
