@@ -52,6 +52,33 @@ TEST_F(Unattended, AFailedFetchIsRetriedWithGrowingPausesThenGivenUp) {
     EXPECT_FALSE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
 }
 
+TEST_F(Unattended, AnInterruptedInstallationWaitsForResumeWhichFinishesItAsStarted) {
+    const std::string banco = server.PackagesFolder() + "/banco.zip";
+    const std::string bytes = testkit::ReadFile(banco);
+    std::filesystem::remove(banco);
+    EXPECT_EQ(Run({"--retries=0", "--no-paf"}), kExitFetchFailed);
+    testkit::WriteFile(banco, bytes);
+
+    EXPECT_EQ(Run({}), kExitInterrupted);
+    EXPECT_NE(Log().find("--resume"), std::string::npos);
+    const size_t before = server.Requests().size();
+    // The PAF packages were not part of what was started, so they stay out.
+    EXPECT_EQ(Run({"--resume", "--retries=0"}), kExitSuccess) << Log();
+    const std::vector<std::string> requests = server.Requests();
+    EXPECT_EQ(std::vector<std::string>(requests.begin() + static_cast<long>(before), requests.end()),
+              std::vector<std::string>{"/banco.zip 200"});
+    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/Banco/banco.zip")), bytes);
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("LunaroPaf")));
+    EXPECT_TRUE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
+
+    EXPECT_EQ(Run({"--resume"}), kExitRefused);  // finished: nothing to continue
+}
+
+TEST_F(Unattended, ResumeWithNothingInterruptedInstallsAsUsual) {
+    EXPECT_EQ(Run({"--resume", "--mode=workstation", "--server=SRV01", "--db-path=C:\\B.FDB"}), kExitSuccess);
+    EXPECT_EQ(LerIni("c:\\Lunaro\\CnfComercio.ini", "ListaServidores", "CaminhoBanco1"), "SRV01:C:\\B.FDB");
+}
+
 TEST_F(Unattended, ARefusedConfigurationWriteHasItsOwnCode) {
     std::filesystem::create_directories(env.OnDriveC("LunaroPaf/PafEcf.ini"));
     EXPECT_EQ(Run({"--mode=pos"}), kExitConfigWriteFailed);
@@ -66,6 +93,7 @@ TEST_F(Unattended, BadArgumentsAndHelp) {
     const std::string help = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(help.find("--very-silent"), std::string::npos);
     EXPECT_NE(help.find("5  a configuration value could not be written"), std::string::npos);
+    EXPECT_NE(help.find("--resume"), std::string::npos);
     EXPECT_TRUE(server.Requests().empty());
 }
 
