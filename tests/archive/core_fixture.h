@@ -23,23 +23,29 @@ protected:
     void CodePageChanged(uint32_t codePage) override { codePages.push_back(codePage); }
 };
 
-class CoreTest : public ::testing::Test {
+// A bare component whose messages are collected, with the scripted user
+// interface installed for the test's lifetime.
+class ScriptedMasterTest : public ::testing::Test {
 protected:
-    CoreTest() {
+    ScriptedMasterTest() {
         auto scripted = std::make_unique<platform::ScriptedUi>();
         ui = scripted.get();
         previous_ = platform::SetUi(std::move(scripted));
         master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
     }
-    ~CoreTest() override { platform::SetUi(std::move(previous_)); }
+    ~ScriptedMasterTest() override { platform::SetUi(std::move(previous_)); }
 
     TZKMaster master;
-    TestCore core{master};
     platform::ScriptedUi* ui = nullptr;
     std::vector<std::pair<int, std::string>> messages;
 
 private:
     std::unique_ptr<platform::UiService> previous_;
+};
+
+class CoreTest : public ScriptedMasterTest {
+protected:
+    TestCore core{master};
 };
 
 }  // namespace lunaro::archive::testkit
