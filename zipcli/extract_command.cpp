@@ -228,7 +228,14 @@ int TExtractRun::Run() {
         return kExitNothingDone;
     }
     CheckSpecsMatch();
-    opr_.Extract();
+    try {
+        opr_.Extract();
+    } catch (const std::exception& e) {  // not the component's own: nothing more can be done
+        bar_.Finish();
+        std::fprintf(err_, "lunaro-zip: %s: %s\n", Printable(request_.archive).c_str(), Printable(e.what()).c_str());
+        opr_.Done(false);
+        return kExitNothingDone;
+    }
     const int verdict = Verdict();
     opr_.Done(verdict == kExitAllDone);
     return verdict;

@@ -258,8 +258,12 @@ int TZKDLLOpr::AnswerAddName(TZCallBackStruct& rec) {
     std::string name = FirstText(rec);
     bool changed = false;
     master.OnSetAddName(master, name, SecondText(rec), changed);
+    return HandBack(rec, changed, name);
+}
+
+int TZKDLLOpr::HandBack(TZCallBackStruct& rec, bool changed, const std::string& text) {
     if (!changed) return 0;
-    fAnswer.SetText(rec, name);
+    fAnswer.SetText(rec, text);
     return 1;
 }
 
@@ -269,11 +273,9 @@ int TZKDLLOpr::AnswerComment(TZCallBackStruct& rec) {
     std::string comment = SecondText(rec);
     bool changed = false;
     master.OnFileComment(master, FirstText(rec), comment, changed);
-    if (!changed) return 0;
     comment = CutToUnits(comment, kMaxCommentChars);
-    fAnswer.SetText(rec, comment);
-    rec.Arg1 = static_cast<uint32_t>(platform::Utf8ToUtf16(comment).size());
-    return 1;
+    if (changed) rec.Arg1 = static_cast<uint32_t>(platform::Utf8ToUtf16(comment).size());
+    return HandBack(rec, changed, comment);
 }
 
 int TZKDLLOpr::AnswerData(TZCallBackStruct& rec) {
@@ -312,18 +314,11 @@ int TZKDLLOpr::AnswerExtName(TZCallBackStruct& rec) {
     std::string name = original;
     bool changed = false;
     master.OnSetExtName(master, name, SecondText(rec), changed);
-    if (!changed || name == original || EndsWithDelimiter(name) != EndsWithDelimiter(original)) return 0;
-    fAnswer.SetText(rec, name);
-    return 1;
+    return HandBack(rec, changed && name != original && EndsWithDelimiter(name) == EndsWithDelimiter(original), name);
 }
 
 int32_t ZE_STDCALL ZCallbackFunc(TZCallBackStruct* rec) {
-    if (!rec || rec->Check != ZE_CALLBACK_CHECK || !rec->Caller) return ZE_ANSWER_BAD_RECORD;
-    try {
-        return static_cast<TZKDLLOpr*>(rec->Caller)->DispatchCallback(*rec);
-    } catch (...) {
-        return ZE_ANSWER_HANDLER_FAILED;
-    }
+    return GuardedDispatch(rec, ZE_CALLBACK_CHECK, ZE_ANSWER_HANDLER_FAILED, &TZKDLLOpr::DispatchCallback);
 }
 
 }  // namespace lunaro::archive

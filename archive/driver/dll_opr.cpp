@@ -33,17 +33,11 @@ void TZKDLLOpr::StartUp() {
     TZKWorker::StartUp();
     fDestructing = false;
     const TZKSettings& from = Master().Settings;
-    AddCompLevel = from.AddCompLevel;
-    AddFrom = from.AddFrom;
-    AddStoreSuffixes = from.AddStoreSuffixes;
+    static_cast<TZKEngineSettings&>(*this) = from;
+    PasswordReqCount = std::min(from.PasswordReqCount, kMaxPasswordRequests);
     ExtAddStoreList = ExtensionList(from.ExtAddStoreSuffixes);
     if (ExtAddStoreList.empty()) AddStoreSuffixes.Exclude(TZKAddStoreSuffixEnum::assEXT);
     else AddStoreSuffixes.Include(TZKAddStoreSuffixEnum::assEXT);
-    ExtrBaseDir = from.ExtrBaseDir;
-    ExtrOptions = from.ExtrOptions;
-    Password = from.Password;
-    PasswordReqCount = std::min(from.PasswordReqCount, kMaxPasswordRequests);
-    RootDir = from.RootDir;
     fDLLDirectory = from.DLLDirectory;
 }
 

@@ -26,7 +26,7 @@ struct TZKPipe {
     TZKSStats Stats;
 };
 
-class TZKDLLOpr : public TZKWorker {
+class TZKDLLOpr : public TZKWorker, public TZKEngineSettings {
 public:
     // The process-wide loader unless another one is given (tests).
     explicit TZKDLLOpr(TZKMaster& master, TZKDLLLoader* loader = nullptr);
@@ -55,16 +55,9 @@ public:
     void SetDLLDirectory(const std::string& directory) { fDLLDirectory = directory; }
     uint32_t DLLOperKey() const { return fDLLOperKey.load(); }
 
-    // The settings of the running operation (taken at start-up; Password and
-    // PasswordReqCount may change while it runs).
-    std::string ExtrBaseDir;
-    TZKExtrOpts ExtrOptions;
-    std::string Password;
-    uint32_t PasswordReqCount = 1;
-    std::string RootDir;
-    int AddCompLevel = 9;
-    double AddFrom = 0;
-    TZKAddStoreExts AddStoreSuffixes = DefaultAddStoreSuffixes();
+    // The settings of the running operation are the inherited engine
+    // settings, taken at start-up (Password and PasswordReqCount may change
+    // while it runs); the caller's extensions as the engine reads them:
     std::string ExtAddStoreList;  // ".abc:.def:"
 
     std::vector<TZKPipe> Pipes;
@@ -100,6 +93,7 @@ private:
     int AnswerComment(TZCallBackStruct& rec);
     int AnswerData(TZCallBackStruct& rec);
     int AnswerExtName(TZCallBackStruct& rec);
+    int HandBack(TZCallBackStruct& rec, bool changed, const std::string& text);
     int StreamRequest(TZStreamRec& rec);
     bool AskPassword(bool isAdd, std::string& password, int& response);
     void RunExtract();
@@ -113,6 +107,19 @@ private:
     std::atomic<bool> fDestructing{false};
     TZKAnswerBuffer fAnswer;
 };
+
+// The one way into the operation object from the engine: a record that
+// fails its check, or names no caller, answers -5; whatever escapes the
+// handler answers `failure`.
+template <typename Record>
+int32_t GuardedDispatch(Record* rec, uint32_t check, int32_t failure, int (TZKDLLOpr::*dispatch)(Record&)) {
+    if (!rec || rec->Check != check || !rec->Caller) return ZE_ANSWER_BAD_RECORD;
+    try {
+        return (static_cast<TZKDLLOpr*>(rec->Caller)->*dispatch)(*rec);
+    } catch (...) {
+        return failure;
+    }
+}
 
 // The entry points handed to the engine in the command record. They never
 // let an exception through: a record that fails its check answers -5.

@@ -91,12 +91,7 @@ int TZKDLLOpr::DispatchStream(TZStreamRec& rec) {
 }
 
 int32_t ZE_STDCALL ZStreamFunc(TZStreamRec* rec) {
-    if (!rec || rec->Check != ZE_STREAM_CHECK || !rec->Caller) return ZE_ANSWER_BAD_RECORD;
-    try {
-        return static_cast<TZKDLLOpr*>(rec->Caller)->DispatchStream(*rec);
-    } catch (...) {
-        return ZE_ANSWER_BAD_RECORD;
-    }
+    return GuardedDispatch(rec, ZE_STREAM_CHECK, ZE_ANSWER_BAD_RECORD, &TZKDLLOpr::DispatchStream);
 }
 
 }  // namespace lunaro::archive

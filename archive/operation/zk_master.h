@@ -18,7 +18,21 @@ namespace lunaro::archive {
 // "no window" (0, unattended runs) from "the application's window".
 inline constexpr intptr_t kApplicationWindowHandle = 1;
 
-struct TZKSettings {
+// The settings of operations that run through the engine; the engine
+// layer of the operation object takes its own copy at start-up.
+struct TZKEngineSettings {
+    std::string ExtrBaseDir;
+    TZKExtrOpts ExtrOptions;
+    std::string Password;
+    uint32_t PasswordReqCount = 1;
+    std::string RootDir;
+    int AddCompLevel = 9;
+    double AddFrom = 0;
+    TZKAddStoreExts AddStoreSuffixes = DefaultAddStoreSuffixes();
+    std::string ExtAddStoreSuffixes;  // the caller's own extensions, "abc, .def;ghi"
+};
+
+struct TZKSettings : TZKEngineSettings {
     intptr_t Handle = kApplicationWindowHandle;
     TZKAddOpts AddOptions = 0;
     bool Unattended = false;
@@ -42,18 +56,7 @@ struct TZKSettings {
     std::vector<std::string> FSpecArgsExcl;
     bool UseDirOnlyEntries = false;
     bool NotMainThread = false;
-
-    // What runs through the engine.
     std::string DLLDirectory;
-    std::string ExtrBaseDir;
-    TZKExtrOpts ExtrOptions;
-    std::string Password;
-    uint32_t PasswordReqCount = 1;
-    std::string RootDir;
-    int AddCompLevel = 9;
-    double AddFrom = 0;
-    TZKAddStoreExts AddStoreSuffixes = DefaultAddStoreSuffixes();
-    std::string ExtAddStoreSuffixes;
 };
 
 // What a caller's stream reports about itself when the engine identifies it.

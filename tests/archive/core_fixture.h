@@ -23,22 +23,28 @@ protected:
     void CodePageChanged(uint32_t codePage) override { codePages.push_back(codePage); }
 };
 
-class CoreTest : public ::testing::Test {
+// A bare component whose messages are collected, with the scripted user
+// interface installed for the test's lifetime.
+class ScriptedMasterTest : public ::testing::Test {
 protected:
-    CoreTest() {
+    ScriptedMasterTest() {
         ui = std::make_shared<platform::ScriptedUi>();
         previous_ = platform::SetUi(ui);
         master.OnMessage = [this](TZKMaster&, int code, const std::string& text) { messages.emplace_back(code, text); };
     }
-    ~CoreTest() override { platform::SetUi(std::move(previous_)); }
+    ~ScriptedMasterTest() override { platform::SetUi(std::move(previous_)); }
 
     TZKMaster master;
-    TestCore core{master};
     std::shared_ptr<platform::ScriptedUi> ui;
     std::vector<std::pair<int, std::string>> messages;
 
 private:
     std::shared_ptr<platform::UiService> previous_;
+};
+
+class CoreTest : public ScriptedMasterTest {
+protected:
+    TestCore core{master};
 };
 
 }  // namespace lunaro::archive::testkit
