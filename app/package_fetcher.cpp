@@ -60,7 +60,8 @@ void PackageFetcher::fNexoDownloadAfterDownload(download::TNexoDownloadClass* wo
     // Judged here, before unpacking could move the file away. Zip packages
     // are not unpacked yet: that comes with the archive component, and until
     // then every package stays in its folder as it was downloaded.
-    transferFailure_ = worker ? TransferFailure(*worker) : std::optional<std::string>("sem transferência");
+    transferFailure_ = worker ? TransferFailure(download::CollectTransferFacts(*worker))
+                              : std::optional<std::string>("sem transferência");
 }
 
 void PackageFetcher::fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload,

@@ -1,16 +1,14 @@
 #pragma once
-// Whether a finished transfer delivered its file.
+// The installer's wording of a finished transfer's verdict.
 #include <optional>
 #include <string>
 
-#include "download/nexo_download_class.h"
+#include "download/transfer_verdict.h"
 
 namespace lunaro::app {
 
-// Nothing when the worker's transfer ended with a success reply, gave the
-// file its final name in its folder and, when the size was announced,
-// delivered all of it. Otherwise why not: the reply code and text, or the
-// network error's description.
-std::optional<std::string> TransferFailure(download::TNexoDownloadClass& worker);
+// Nothing when the file arrived whole; otherwise why not, in Portuguese:
+// the reply code and text, or the network error's description.
+std::optional<std::string> TransferFailure(const download::TTransferFacts& facts);
 
 }  // namespace lunaro::app

@@ -51,14 +51,14 @@ void TNexoDownload::SetSizeRecvBuffer(int32_t value) {
 }
 
 void TNexoDownload::SetProxy(std::shared_ptr<TNexoProxy> value) {
-    if (!value) throw ENexoDownloadError(kMsgNoSettings);
+    if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
     proxy_ = value;
     worker_->SetProxy(std::move(value));
 }
 
 void TNexoDownload::SetFTP(std::shared_ptr<TNexoFTP> value) {
     // Only an FTP worker would take it, and none can run yet.
-    if (!value) throw ENexoDownloadError(kMsgNoSettings);
+    if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
     ftp_ = std::move(value);
 }
 
@@ -94,9 +94,9 @@ void TNexoDownload::SetOnDownloadStatus(TNexoDownloadStatus handler) {
 
 void TNexoDownload::StartDownload() {
     // A new worker would free the running one under its own call.
-    if (running_) throw ENexoDownloadError(kMsgAlreadyRunning);
-    if (protocolo_ == TNexoProtocolo::protNenhum) throw ENexoDownloadError(kMsgNoProtocol);
-    if (protocolo_ == TNexoProtocolo::protFTP) throw ENexoDownloadError(kMsgFtpNotAvailable);
+    if (running_) throw ENexoDownloadError(TDownloadErrorId::AlreadyRunning, kMsgAlreadyRunning);
+    if (protocolo_ == TNexoProtocolo::protNenhum) throw ENexoDownloadError(TDownloadErrorId::NoProtocol, kMsgNoProtocol);
+    if (protocolo_ == TNexoProtocolo::protFTP) throw ENexoDownloadError(TDownloadErrorId::FtpNotAvailable, kMsgFtpNotAvailable);
     TRunningScope running(running_);
     // The new worker starts from the running status, not from a stop or
     // pause left over from the previous transfer.

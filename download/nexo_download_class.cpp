@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "download/download_messages.h"
 #include "download/nexo_download.h"
+#include "download/reply_codes.h"
 #include "download/transfer_figures.h"
 #include "net/text_utils.h"
 #include "platform/files.h"
@@ -16,8 +18,6 @@ using platform::TFileStream;
 
 namespace {
 
-constexpr const char* kPartSuffix = ".part";
-constexpr size_t kPartSuffixLength = 5;
 
 int32_t Saturate32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -27,7 +27,7 @@ int32_t Saturate32(int64_t value) {
 }  // namespace
 
 TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
-    if (owner == nullptr) throw ENexoDownloadError(kMsgWrongOwner);
+    if (owner == nullptr) throw ENexoDownloadError(TDownloadErrorId::WrongOwner, kMsgWrongOwner);
     proxy_ = owner->Proxy();
     downloadDest_ = owner->DownloadDest();
     downloadUrl_ = owner->DownloadUrl();
@@ -54,13 +54,22 @@ void TNexoDownloadClass::SetSizeRecvBuffer(int32_t value) {
 }
 
 void TNexoDownloadClass::SetProxy(std::shared_ptr<TNexoProxy> value) {
-    if (!value) throw ENexoDownloadError(kMsgNoSettings);
+    if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
     proxy_ = std::move(value);
 }
 
 std::string TNexoDownloadClass::FinalFileName() const {
     if (!filePart_.ends_with(kPartSuffix)) return filePart_;
-    return filePart_.substr(0, filePart_.size() - kPartSuffixLength);
+    return filePart_.substr(0, filePart_.size() - std::string_view(kPartSuffix).size());
+}
+
+TTransferReply TNexoDownloadClass::LastReply() const {
+    TTransferReply reply;
+    reply.Received = resultCode_ != 0;
+    reply.Understood = reply.Received;
+    reply.CarriesFile = CarriesData();
+    reply.Code = resultCode_;
+    return reply;
 }
 
 void TNexoDownloadClass::AttachSocket(net::TBlockSocket* socket, TReleasingDocument* document) {
@@ -178,7 +187,7 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
         case TDownloadStatus::stDownload:
             // A close that cut the reply short (the socket holds the error)
             // leaves the partial file for the next start to resume.
-            if ((resultCode_ == 200 || resultCode_ == 206 || resultCode_ == 226) && !filePart_.empty() &&
+            if ((resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpTransferComplete) && !filePart_.empty() &&
                 (sender == nullptr || sender->LastError() == 0)) {
                 FinishFile();
             }
@@ -193,11 +202,12 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
 }
 
 bool TNexoDownloadClass::CarriesData() const {
-    return resultCode_ == 200 || resultCode_ == 206 || resultCode_ == 150 || resultCode_ == 125;
+    return resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpFileStatusOk ||
+           resultCode_ == kFtpDataConnectionOpen;
 }
 
 void TNexoDownloadClass::RestartIfWholeFileSent() {
-    if (resultCode_ != 200 || bytesResumed_ == 0 || !file_) return;
+    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || !file_) return;
     file_->SetSize(0);
     file_->Seek(0, platform::TSeekOrigin::soBeginning);
     fileSize_ = 0;
@@ -208,10 +218,10 @@ void TNexoDownloadClass::FinishFile() {
     const std::string finalName = FinalFileName();
     if (finalName != filePart_) {
         if (platform::FileExists(finalName) && platform::FileExists(filePart_) && !platform::DeleteFile(finalName)) {
-            throw ENexoDownloadError(MsgCannotDelete(finalName));
+            throw ENexoDownloadError(TDownloadErrorId::CannotDelete, MsgCannotDelete(finalName));
         }
         if (platform::FileExists(filePart_) && !platform::RenameFile(filePart_, finalName)) {
-            throw ENexoDownloadError(MsgCannotRename(filePart_, finalName));
+            throw ENexoDownloadError(TDownloadErrorId::CannotRename, MsgCannotRename(filePart_, finalName));
         }
     }
     finished_ = true;
@@ -220,7 +230,7 @@ void TNexoDownloadClass::FinishFile() {
 void TNexoDownloadClass::DeleteFilePart() {
     file_.reset();
     if (platform::FileExists(filePart_) && !platform::DeleteFile(filePart_)) {
-        throw ENexoDownloadError(MsgCannotDelete(filePart_));
+        throw ENexoDownloadError(TDownloadErrorId::CannotDelete, MsgCannotDelete(filePart_));
     }
 }
 

@@ -18,6 +18,7 @@
 #include "download/download_types.h"
 #include "download/nexo_settings.h"
 #include "download/releasing_document.h"
+#include "download/transfer_verdict.h"
 #include "net/socket/block_socket.h"
 #include "platform/stream.h"
 
@@ -92,6 +93,10 @@ public:
     bool Finished() const { return finished_; }
     // The file part without its ".part" suffix.
     std::string FinalFileName() const;
+    // The last reply and socket error, in terms every protocol shares. The
+    // base knows only the result code; a protocol worker adds its client's
+    // view.
+    virtual TTransferReply LastReply() const;
 
 protected:
     // Lends the worker a client's socket (hooks attached here) and the

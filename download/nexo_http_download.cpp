@@ -2,13 +2,13 @@
 
 #include "download/download_messages.h"
 #include "download/http_reply_names.h"
+#include "download/reply_codes.h"
 #include "net/text_utils.h"
 
 namespace lunaro::download {
 
 namespace {
 
-constexpr const char* kPartSuffix = ".part";
 // The probe asks for the first bytes only: it wants the reply headers.
 constexpr int64_t kProbeRangeEnd = 1024;
 
@@ -45,7 +45,7 @@ void TNexoHTTPDownload::StartDownload() {
     ApplyClientSettings();
     std::string name = DownloadNomeArq();
     if (name.empty()) name = DerivedFileName();
-    if (name.empty()) throw ENexoDownloadError(kMsgNoFileName);
+    if (name.empty()) throw ENexoDownloadError(TDownloadErrorId::NoFileName, kMsgNoFileName);
     if (!name.ends_with(kPartSuffix)) name += kPartSuffix;
 
     redirects_ = 0;
@@ -71,10 +71,22 @@ void TNexoHTTPDownload::SocketStatus(net::TBlockSocket* Sender, net::THookSocket
     if (Reason == net::THookSocketReason::HR_SocketClose) {
         // The client reports a close before every connection, while its
         // result code still says 500; that is not the end of a transfer.
-        if (ResultCode() == 500) return;
-        if (ResultCode() == 302 && TakeRedirect()) return;
+        if (ResultCode() == kHttpNoReply) return;
+        if (ResultCode() == kHttpFound && TakeRedirect()) return;
     }
     TNexoDownloadClass::SocketStatus(Sender, Reason, Value);
+}
+
+TTransferReply TNexoHTTPDownload::LastReply() const {
+    TTransferReply reply;
+    reply.Code = fHTTPSend->ResultCode();
+    reply.Text = fHTTPSend->ResultString();
+    reply.Received = !(reply.Code == kHttpNoReply && reply.Text.empty());
+    reply.Understood = reply.Received && reply.Code != kHttpNotUnderstood;
+    reply.CarriesFile = reply.Code == kHttpOk || reply.Code == kHttpPartialContent;
+    reply.SocketError = fHTTPSend->Sock().LastError();
+    reply.SocketErrorDesc = fHTTPSend->Sock().LastErrorDesc();
+    return reply;
 }
 
 bool TNexoHTTPDownload::TakeRedirect() {

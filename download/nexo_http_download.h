@@ -23,6 +23,7 @@ public:
     // base's file errors; network failures raise nothing.
     void StartDownload() override;
     void SocketStatus(net::TBlockSocket* Sender, net::THookSocketReason Reason, const std::string& Value) override;
+    TTransferReply LastReply() const override;
 
     // The client, for a caller that wants the last reply or socket error.
     net::THTTPSend& HTTPSend() { return *fHTTPSend; }

@@ -9,9 +9,8 @@
 #include "download/cli/command_line.h"
 #include "download/cli/progress_display.h"
 #include "download/cli/transfer_outcome.h"
-#include "download/download_messages.h"
 #include "download/nexo_download.h"
-#include "download/nexo_http_download.h"
+#include "download/transfer_verdict.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -38,20 +37,11 @@ void Configure(TNexoDownload& download, const TDownloadOptions& options) {
     proxy.ProxyTimeout = options.TimeoutMs;
 }
 
-TTransferFacts CollectFacts(TNexoDownloadClass& worker) {
-    TTransferFacts facts;
-    facts.Finished = worker.Finished();
-    facts.FinalFile = lunaro::platform::HostPath(worker.FinalFileName());
-    facts.FinalFileExists = lunaro::platform::FileExists(facts.FinalFile);
-    facts.PartFile = lunaro::platform::HostPath(worker.FilePart());
-    facts.PartFileSize = lunaro::platform::FileSize(facts.PartFile);
-    facts.ResultCode = worker.ResultCode();
-    if (auto* http = dynamic_cast<TNexoHTTPDownload*>(&worker)) {
-        facts.ResultCode = http->HTTPSend().ResultCode();
-        facts.ResultString = http->HTTPSend().ResultString();
-        facts.SocketError = http->HTTPSend().Sock().LastError();
-        facts.SocketErrorDesc = http->HTTPSend().Sock().LastErrorDesc();
-    }
+// The worker's facts with host paths, as the user knows them.
+TTransferFacts CollectFacts(const TNexoDownloadClass& worker) {
+    TTransferFacts facts = CollectTransferFacts(worker);
+    facts.FinalFile = lunaro::platform::HostPath(facts.FinalFile);
+    facts.PartFile = lunaro::platform::HostPath(facts.PartFile);
     return facts;
 }
 
@@ -74,10 +64,14 @@ int Run(const TDownloadOptions& options) {
     try {
         download.StartDownload();
         facts = CollectFacts(download.Worker());
+    } catch (const ENexoDownloadError& error) {
+        progress.Finish();
+        const bool unnamed = error.Id() == TDownloadErrorId::NoFileName;
+        Report(error.Message() + (unnamed ? " (the URL names no file: use --name=NAME)" : ""));
+        return kExitFailed;
     } catch (const std::exception& error) {
         progress.Finish();
-        const std::string message = error.what();
-        Report(message == kMsgNoFileName ? message + " (the URL names no file: use --name=NAME)" : message);
+        Report(error.what());
         return kExitFailed;
     }
     const TTransferOutcome outcome = DescribeOutcome(facts);

@@ -1,11 +1,13 @@
 #include "download/cli/transfer_outcome.h"
 
+#include "platform/printable_text.h"
+
 namespace lunaro::download::cli {
 
 namespace {
 
-std::string SocketProblem(const TTransferFacts& facts) {
-    return facts.SocketErrorDesc + " (socket error " + std::to_string(facts.SocketError) + ")";
+std::string SocketProblem(const TTransferReply& reply) {
+    return reply.SocketErrorDesc + " (socket error " + std::to_string(reply.SocketError) + ")";
 }
 
 std::string ResumeHint(const TTransferFacts& facts) {
@@ -14,26 +16,37 @@ std::string ResumeHint(const TTransferFacts& facts) {
            ", run again to resume";
 }
 
+std::string Failure(const TTransferFacts& facts) {
+    const TTransferReply& reply = facts.Reply;
+    switch (JudgeTransfer(facts)) {
+        case TTransferVerdict::Saved:
+            return "";
+        case TTransferVerdict::FileMissing:
+            return "the file " + facts.FinalFile + " is not in the folder";
+        case TTransferVerdict::Incomplete:
+            return "the file " + facts.FinalFile + " has " + std::to_string(facts.FinalFileSize) + " bytes, not the " +
+                   std::to_string(facts.ExpectedSize) + " announced";
+        case TTransferVerdict::CutShort:
+            return "the transfer was cut short: " +
+                   (reply.SocketError != 0 ? SocketProblem(reply) : "the connection ended early");
+        case TTransferVerdict::Unreachable:
+            return "cannot reach the server: " + SocketProblem(reply);
+        case TTransferVerdict::NotUnderstood:
+            return "the server did not answer with HTTP" +
+                   (reply.SocketError != 0 ? ": " + SocketProblem(reply) : std::string());
+        case TTransferVerdict::Refused:
+            break;
+    }
+    std::string answer = "the server answered " + std::to_string(reply.Code);
+    if (!reply.Text.empty()) answer += " " + platform::PrintableText(reply.Text);
+    return answer;
+}
+
 }  // namespace
 
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts) {
-    if (facts.Finished && facts.FinalFileExists) return {true, "saved " + facts.FinalFile};
-    const int32_t code = facts.ResultCode;
-    if (code == 200 || code == 206) {
-        const std::string why = facts.SocketError != 0 ? SocketProblem(facts) : "the connection ended early";
-        return {false, "the transfer was cut short: " + why + ResumeHint(facts)};
-    }
-    if (code == 500 && facts.ResultString.empty() && facts.SocketError != 0) {
-        return {false, "cannot reach the server: " + SocketProblem(facts) + ResumeHint(facts)};
-    }
-    if (code == 0) {
-        std::string why = "the server did not answer with HTTP";
-        if (facts.SocketError != 0) why += ": " + SocketProblem(facts);
-        return {false, why + ResumeHint(facts)};
-    }
-    std::string reply = "the server answered " + std::to_string(code);
-    if (!facts.ResultString.empty()) reply += " " + facts.ResultString;
-    return {false, reply + ResumeHint(facts)};
+    if (JudgeTransfer(facts) == TTransferVerdict::Saved) return {true, "saved " + facts.FinalFile};
+    return {false, Failure(facts) + ResumeHint(facts)};
 }
 
 }  // namespace lunaro::download::cli

@@ -80,6 +80,15 @@ TEST(ProgressText, BytesDurationsAndLines) {
     EXPECT_EQ(FormatProgress({0, 100, 0}, false), "  0.0%  0 B / 100 B  0 B/s");
 }
 
+TTransferReply Answered(int32_t code, std::string text, bool carriesFile) {
+    TTransferReply reply;
+    reply.Received = reply.Understood = true;
+    reply.CarriesFile = carriesFile;
+    reply.Code = code;
+    reply.Text = std::move(text);
+    return reply;
+}
+
 TEST(TransferOutcome, SaysWhyATransferFailed) {
     TTransferFacts done;
     done.Finished = true;
@@ -89,16 +98,15 @@ TEST(TransferOutcome, SaysWhyATransferFailed) {
     EXPECT_EQ(DescribeOutcome(done).Message, "saved /d/x.zip");
 
     TTransferFacts notFound;
-    notFound.ResultCode = 404;
-    notFound.ResultString = "Not Found";
+    notFound.Reply = Answered(404, "Not Found", false);
     notFound.PartFileSize = 0;
     EXPECT_FALSE(DescribeOutcome(notFound).Succeeded);
     EXPECT_EQ(DescribeOutcome(notFound).Message, "the server answered 404 Not Found");
 
     TTransferFacts cut;
-    cut.ResultCode = 200;
-    cut.SocketError = 10054;
-    cut.SocketErrorDesc = "Connection reset by peer";
+    cut.Reply = Answered(200, "OK", true);
+    cut.Reply.SocketError = 10054;
+    cut.Reply.SocketErrorDesc = "Connection reset by peer";
     cut.PartFile = "/d/x.zip.part";
     cut.PartFileSize = 4096;
     EXPECT_EQ(DescribeOutcome(cut).Message,
@@ -106,15 +114,14 @@ TEST(TransferOutcome, SaysWhyATransferFailed) {
               "/d/x.zip.part, run again to resume");
 
     TTransferFacts refused;
-    refused.ResultCode = 500;
-    refused.SocketError = 10061;
-    refused.SocketErrorDesc = "Connection refused";
+    refused.Reply.SocketError = 10061;
+    refused.Reply.SocketErrorDesc = "Connection refused";
     EXPECT_EQ(DescribeOutcome(refused).Message, "cannot reach the server: Connection refused (socket error 10061)");
 
     // Claimed finished but the file is gone: not a success.
     TTransferFacts vanished = done;
     vanished.FinalFileExists = false;
-    vanished.ResultCode = 200;
+    vanished.Reply = Answered(200, "OK", true);
     EXPECT_FALSE(DescribeOutcome(vanished).Succeeded);
 }
 
