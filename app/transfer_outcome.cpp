@@ -39,6 +39,10 @@ std::optional<std::string> TransferFailure(const download::TTransferFacts& facts
         case TTransferVerdict::NotUnderstood:
             if (reply.SocketError != 0) return SocketProblem(reply);
             return ServerAnswered(reply);
+        case TTransferVerdict::Mismatch:
+            return reply.Refusal == download::TReplyRefusal::RedirectRefused
+                       ? "o servidor redirecionou para um endereço que não é http nem https"
+                       : "a resposta do servidor não continua o arquivo parcial; ele foi mantido como estava";
         case TTransferVerdict::Refused:
             return ServerAnswered(reply);
     }

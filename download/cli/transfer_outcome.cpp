@@ -16,6 +16,24 @@ std::string ResumeHint(const TTransferFacts& facts) {
            ", run again to resume";
 }
 
+std::string RefusalText(const TTransferReply& reply) {
+    const std::string detail =
+        reply.RefusalDetail.empty() ? "" : " (\"" + platform::PrintableText(reply.RefusalDetail) + "\")";
+    switch (reply.Refusal) {
+        case TReplyRefusal::WrongRange:
+            return "the server sent bytes that do not continue the partial file" + detail;
+        case TReplyRefusal::NotTheRest:
+            return "the server answered the resume with neither the missing bytes nor the whole file";
+        case TReplyRefusal::NotTheFile:
+            return "the server answered " + std::to_string(reply.Code) + ", which brings no file";
+        case TReplyRefusal::RedirectRefused:
+            return "the server redirected to an address that is not fetched" + detail;
+        case TReplyRefusal::None:
+            break;
+    }
+    return "the server's answer was not taken";
+}
+
 std::string Failure(const TTransferFacts& facts) {
     const TTransferReply& reply = facts.Reply;
     switch (JudgeTransfer(facts)) {
@@ -34,11 +52,14 @@ std::string Failure(const TTransferFacts& facts) {
         case TTransferVerdict::NotUnderstood:
             return "the server did not answer with HTTP" +
                    (reply.SocketError != 0 ? ": " + SocketProblem(reply) : std::string());
+        case TTransferVerdict::Mismatch:
+            return RefusalText(reply);
         case TTransferVerdict::Refused:
             break;
     }
     std::string answer = "the server answered " + std::to_string(reply.Code);
     if (!reply.Text.empty()) answer += " " + platform::PrintableText(reply.Text);
+    if (!reply.MovedTo.empty()) answer += "; the file moved to " + platform::PrintableText(reply.MovedTo);
     return answer;
 }
 
