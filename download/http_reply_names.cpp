@@ -24,6 +24,12 @@ bool IsHeaderNamed(const std::string& line, std::string_view name) {
     return line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name);
 }
 
+// The text after the last "/", "\" or ":".
+std::string SegmentAfterSeparators(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 }  // namespace
 
 std::optional<std::string> FindHeader(const platform::TStringList& headers, std::string_view name) {
@@ -40,8 +46,7 @@ std::optional<std::string> FindHeader(const platform::TStringList& headers, std:
 }
 
 std::string LastPathSegment(const std::string& path) {
-    const size_t cut = path.find_last_of("/\\:");
-    std::string segment = cut == std::string::npos ? path : path.substr(cut + 1);
+    std::string segment = SegmentAfterSeparators(path);
     if (segment == "." || segment == ".." || HasControlCharacter(segment)) return "";
     return segment;
 }
@@ -60,7 +65,9 @@ std::string FileNameFromHeaders(const platform::TStringList& headers) {
         } else {
             value = net::Trim(net::TextBefore(value, ";"));
         }
-        std::string name = LastPathSegment(value);
+        // Whatever else is wrong with the name is for the caller to refuse
+        // by name, rather than for it to look like no name at all.
+        std::string name = SegmentAfterSeparators(value);
         if (!name.empty()) return name;
     }
     return "";

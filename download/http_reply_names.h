@@ -21,8 +21,9 @@ std::optional<std::string> FindHeader(const platform::TStringList& headers, std:
 
 // The file name the reply headers suggest: the value after "filename=" in
 // the first Content-Disposition line holding it, quoted or not, reduced to
-// its last path segment so that it stays inside the destination folder. ""
-// when no such line suggests one.
+// its last path segment so that it stays inside the destination folder
+// (and otherwise as sent: see SuggestedNameProblem). "" when no such line
+// suggests one.
 std::string FileNameFromHeaders(const platform::TStringList& headers);
 
 // The URL a redirect reply points to: its Location resolved against

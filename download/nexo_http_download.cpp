@@ -18,10 +18,11 @@ constexpr int64_t kProbeRangeEnd = 1024;
 
 bool IsReportedMove(int32_t code) { return code == 301 || code == 303 || code == 307 || code == 308; }
 
-// The client keeps the head's lines, closed by an empty one, once the whole
-// head has been read.
+// The client keeps the reply head's lines, from the status line to an empty
+// one, once the whole head has been read; before the reply they hold the
+// request's head.
 bool HeadComplete(const platform::TStringList& headers) {
-    return headers.Count() >= 2 && headers[headers.Count() - 1].empty();
+    return headers.Count() >= 2 && headers[0].starts_with("HTTP/") && headers[headers.Count() - 1].empty();
 }
 
 }  // namespace
