@@ -12,7 +12,7 @@ std::string SocketProblem(const TTransferReply& reply) {
 
 std::string ResumeHint(const TTransferFacts& facts) {
     if (facts.PartFileSize <= 0) return "";
-    return "; " + std::to_string(facts.PartFileSize) + " bytes are kept in " + facts.PartFile +
+    return "; " + std::to_string(facts.PartFileSize) + " bytes are kept in " + platform::PrintableText(facts.PartFile) +
            ", run again to resume";
 }
 
@@ -66,7 +66,7 @@ std::string Failure(const TTransferFacts& facts) {
 }  // namespace
 
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts) {
-    if (JudgeTransfer(facts) == TTransferVerdict::Saved) return {true, "saved " + facts.FinalFile};
+    if (JudgeTransfer(facts) == TTransferVerdict::Saved) return {true, "saved " + platform::PrintableText(facts.FinalFile)};
     return {false, Failure(facts) + ResumeHint(facts)};
 }
 
