@@ -9,7 +9,9 @@
 #include "app/unattended_run.h"
 #include "tests/app/demo_server.h"
 #include "tests/app/installer_test_env.h"
+#include "net/socket/ssl_plugin_choice.h"
 #include "tests/support/peer_tinyproxy.h"
+#include "tests/support/tls_test_certs.h"
 
 namespace lunaro::app {
 namespace {
@@ -130,6 +132,20 @@ TEST_F(Unattended, GarbageInAProxyVariableIsReportedNotFollowed) {
     EXPECT_EQ(Run({"--mode=pos", "--retries=0"}), kExitFetchFailed);
     EXPECT_NE(Log().find("HTTP_PROXY"), std::string::npos) << Log();
     EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(Unattended, HttpsServerOfAnUnknownCaIsTrustedOnlyWithCacert) {
+    LUNARO_REQUIRE_PEER(net::TLSModuleProblem().empty(), "the TLS module is not loadable: " + net::TLSModuleProblem());
+    const testkit::TempDir certs;
+    LUNARO_REQUIRE_PEER(testkit::MakeTestCertificates(certs.Path()), "the openssl command could not make certificates");
+    const testkit::NginxServer tls(testkit::TlsNginxOptions(server.PackagesFolder(), certs.Path(), "good"));
+    LUNARO_REQUIRE_PEER(tls.Running(), tls.Error());
+    const std::string baseUrl = "--base-url=https://127.0.0.1:" + std::to_string(tls.Port()) + "/";
+
+    EXPECT_EQ(Run({baseUrl, "--mode=pos", "--retries=0"}), kExitFetchFailed);
+    EXPECT_NE(Log().find("certificate verification failed"), std::string::npos) << Log();
+    EXPECT_EQ(Run({baseUrl, "--resume", "--retries=0", "--cacert=" + certs.File("ca.pem")}), kExitSuccess) << Log();
+    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("LunaroPaf")));
 }
 
 }  // namespace

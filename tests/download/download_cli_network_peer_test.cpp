@@ -2,7 +2,6 @@
 // the environment and from --proxy, trust for https, moved files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "tests/download/download_program_run.h"
 #include "tests/net/http/http_scripted_peer.h"
 #include "tests/support/peer_tinyproxy.h"
+#include "tests/support/tls_test_certs.h"
 
 namespace lunaro::download {
 namespace {
@@ -106,15 +106,9 @@ class DownloadProgramTls : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         certs = new testkit::TempDir();
-        const std::string make = std::string(LUNARO_SOURCE_DIR) + "/tests/net/tls/make-test-certs " + certs->Path();
-        certsMade = std::system((make + " >/dev/null 2>&1").c_str()) == 0;
+        certsMade = testkit::MakeTestCertificates(certs->Path());
         testkit::WriteFile(certs->File("package.zip"), testing_support::PatternBytes(300000, 9));
-        testkit::NginxOptions options;
-        options.root = certs->Path();
-        options.listenParameters = " ssl";
-        options.extraServerConfig =
-            "ssl_certificate " + certs->File("good.pem") + ";\nssl_certificate_key " + certs->File("good.key") + ";\n";
-        server = new testkit::NginxServer(options);
+        server = new testkit::NginxServer(testkit::TlsNginxOptions(certs->Path(), certs->Path(), "good"));
     }
     static void TearDownTestSuite() {
         delete server;
