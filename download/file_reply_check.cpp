@@ -30,10 +30,11 @@ std::optional<int64_t> ParseCount(std::string_view text) {
 // bytes run to the file's end, so it gives nothing.
 std::optional<TContentRange> ParseContentRange(const std::string& value) {
     static constexpr std::string_view kUnit = "bytes ";
-    if (value.size() < kUnit.size() || !platform::SameTextAscii(std::string_view(value).substr(0, kUnit.size()), kUnit)) {
+    const std::string_view text = value;
+    if (text.size() < kUnit.size() || !platform::SameTextAscii(text.substr(0, kUnit.size()), kUnit)) {
         return std::nullopt;
     }
-    const std::string_view spec = std::string_view(value).substr(kUnit.size());
+    const std::string_view spec = text.substr(kUnit.size());
     const size_t dash = spec.find('-');
     const size_t slash = spec.find('/');
     if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) return std::nullopt;

@@ -14,7 +14,9 @@ std::string SuggestedNameProblem(const std::string& name, const std::string& fol
     if (platform::PrintableText(name) != name) return "contém caracteres de controle";
     if (name.starts_with('.')) return "começa com um ponto";
     if (name.ends_with(kPartSuffix)) return std::string("termina em ") + kPartSuffix;
-    if (platform::FileExists(net::EnsurePathDelimiter(folder) + name)) return "já existe um arquivo com esse nome na pasta";
+    if (platform::FileExists(net::EnsurePathDelimiter(folder) + name)) {
+        return "já existe um arquivo com esse nome na pasta";
+    }
     return "";
 }
 

@@ -7,7 +7,7 @@ namespace lunaro::download::cli {
 namespace {
 
 std::string SocketProblem(const TTransferReply& reply) {
-    return reply.SocketErrorDesc + " (socket error " + std::to_string(reply.SocketError) + ")";
+    return platform::PrintableText(reply.SocketErrorDesc) + " (socket error " + std::to_string(reply.SocketError) + ")";
 }
 
 std::string ResumeHint(const TTransferFacts& facts) {
@@ -66,7 +66,9 @@ std::string Failure(const TTransferFacts& facts) {
 }  // namespace
 
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts) {
-    if (JudgeTransfer(facts) == TTransferVerdict::Saved) return {true, "saved " + platform::PrintableText(facts.FinalFile)};
+    if (JudgeTransfer(facts) == TTransferVerdict::Saved) {
+        return {true, "saved " + platform::PrintableText(facts.FinalFile)};
+    }
     return {false, Failure(facts) + ResumeHint(facts)};
 }
 

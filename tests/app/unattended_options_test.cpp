@@ -68,8 +68,8 @@ TEST(RetryWithPause, PausesDoubleUpToAMinute) {
 }
 
 TEST(UnattendedOptions, NetworkSettings) {
-    const ParsedOptions parsed = Parse({"--silent", "--base-url=https://pacotes.example/", "--proxy=http://u:p@[::1]:3128",
-                                        "--cacert=/dev/null"});
+    const ParsedOptions parsed = Parse(
+        {"--silent", "--base-url=https://pacotes.example/", "--proxy=http://u:p@[::1]:3128", "--cacert=/dev/null"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     EXPECT_EQ(*parsed.options->baseUrl, "https://pacotes.example/");
     ASSERT_TRUE(parsed.options->proxy);

@@ -115,7 +115,8 @@ protected:
         delete certs;
     }
     void SetUp() override {
-        LUNARO_REQUIRE_PEER(net::TLSModuleProblem().empty(), "the TLS module is not loadable: " + net::TLSModuleProblem());
+        LUNARO_REQUIRE_PEER(net::TLSModuleProblem().empty(),
+                            "the TLS module is not loadable: " + net::TLSModuleProblem());
         LUNARO_REQUIRE_PEER(certsMade, "the openssl command could not make the test certificates");
         LUNARO_REQUIRE_PEER(server->Running(), server->Error());
     }

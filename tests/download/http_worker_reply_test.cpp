@@ -167,7 +167,8 @@ TEST_F(HttpWorkerReply, NameProbeStopsReadingWhenTheServerIgnoresItsRange) {
     WriteFile(File("big.bin"), "mine");
     PeerScript script;
     script.ReadUntil("\r\n\r\n")
-        .Send("HTTP/1.1 200 OK\r\nContent-Disposition: attachment; filename=big.bin\r\nContent-Length: 67108864\r\n\r\n")
+        .Send("HTTP/1.1 200 OK\r\nContent-Disposition: attachment; filename=big.bin\r\n"
+              "Content-Length: 67108864\r\n\r\n")
         .Flood('z', 64u << 20);
     ScriptedPeer peer(std::move(script));
     int64_t mostRead = 0;

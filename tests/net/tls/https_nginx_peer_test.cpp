@@ -32,7 +32,8 @@ protected:
         testkit::WriteFile(certs->File("package.zip"), *content);
         servers = new std::map<std::string, std::unique_ptr<NginxServer>>();
         for (const char* name : {"good", "expired", "wronghost", "unknown"}) {
-            (*servers)[name] = std::make_unique<NginxServer>(testkit::TlsNginxOptions(certs->Path(), certs->Path(), name));
+            (*servers)[name] =
+                std::make_unique<NginxServer>(testkit::TlsNginxOptions(certs->Path(), certs->Path(), name));
         }
     }
     static void TearDownTestSuite() {
