@@ -8,32 +8,18 @@
 namespace lunaro::download::cli {
 namespace {
 
-TEST(TransferOptions, LimitsAndTrustReachTheOptions) {
+TEST(TransferOptions, TakenWhenUsableRefusedOtherwise) {
     TDownloadOptions o;
-    ASSERT_EQ(ParseCommandLine({"https://h/x", "d", "--speed-limit=1024", "--speed-time=60", "--max-time=3600",
-                                "--cacert=/etc/ca.pem"},
-                               o),
-              "");
+    ASSERT_EQ(ParseCommandLine({"https://h/x", "d", "--speed-limit=1024", "--speed-time=60", "--max-time=3600"}, o), "");
     EXPECT_EQ(o.Transfer.Limits.LowSpeedBytesPerSec, 1024u);
     EXPECT_EQ(o.Transfer.Limits.LowSpeedSeconds, 60u);
     EXPECT_EQ(o.Transfer.Limits.MaxSeconds, 3600u);
-    EXPECT_EQ(o.Transfer.CACertFile, "/etc/ca.pem");
-    EXPECT_FALSE(o.Transfer.Insecure);
 
-    TDownloadOptions insecure;
-    ASSERT_EQ(ParseCommandLine({"https://h/x", "d", "--insecure"}, insecure), "");
-    EXPECT_TRUE(insecure.Transfer.Insecure);
-}
-
-TEST(TransferOptions, RefusesWhatCannotBeUsed) {
     const std::vector<std::vector<std::string>> bad = {
         {"--speed-limit=100"},  // a limit without its time, or the reverse, would never apply
         {"--speed-time=10"},
-        {"--speed-limit=0", "--speed-time=10"},
-        {"--speed-limit=-5", "--speed-time=10"},
         {"--speed-limit=1k", "--speed-time=10"},
         {"--max-time=99999999999"},
-        {"--max-time="},
         {"--cacert"},
         {"--insecure=yes"},
         {"--insecure", "--cacert=ca.pem"},
@@ -41,8 +27,8 @@ TEST(TransferOptions, RefusesWhatCannotBeUsed) {
     for (const auto& extra : bad) {
         std::vector<std::string> args = {"http://h/x", "d"};
         args.insert(args.end(), extra.begin(), extra.end());
-        TDownloadOptions o;
-        EXPECT_NE(ParseCommandLine(args, o), "") << extra.front();
+        TDownloadOptions refused;
+        EXPECT_NE(ParseCommandLine(args, refused), "") << extra.front();
     }
 }
 

@@ -49,11 +49,6 @@ TEST_F(DownloadProgramNetwork, EnvironmentProxyIsUsedUnlessNoProxyListsTheHost) 
     EXPECT_EQ(upper.exitCode, 0) << upper.err;
     EXPECT_EQ(ReadFile(Folder() + "/small.bin"), small);
 
-    // The lower-case form wins over the upper-case one.
-    const TProgramRun lower = Run({Url("data/small.bin"), Folder(), "--name=lower.bin"},
-                                  {{"http_proxy", ProxyUrl(proxy)}, {"HTTP_PROXY", ProxyUrl(proxy, "u:p@")}});
-    EXPECT_EQ(lower.exitCode, 1) << lower.err;
-
     // A no_proxy entry for another port leaves the proxy in use; one for this
     // port, or a domain entry, goes direct.
     const TProgramRun otherPort = Run({Url("data/small.bin"), Folder(), "--name=port.bin"},
