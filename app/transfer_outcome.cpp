@@ -11,7 +11,21 @@ using download::TTransferVerdict;
 // "Connection refused (10061)", "" without a socket error.
 std::string SocketProblem(const download::TTransferReply& reply) {
     if (reply.SocketError == 0) return "";
-    return reply.SocketErrorDesc + " (" + std::to_string(reply.SocketError) + ")";
+    return platform::PrintableText(reply.SocketErrorDesc) + " (" + std::to_string(reply.SocketError) + ")";
+}
+
+std::string NotTaken(const download::TTransferReply& reply) {
+    switch (reply.Refusal) {
+        case download::TReplyRefusal::RedirectRefused:
+            return "o servidor redirecionou para um endereço que não é http nem https";
+        case download::TReplyRefusal::NotTheFile:
+            return "o servidor respondeu " + std::to_string(reply.Code) + ", que não traz o arquivo";
+        case download::TReplyRefusal::WrongRange:
+        case download::TReplyRefusal::NotTheRest:
+        case download::TReplyRefusal::None:
+            break;
+    }
+    return "a resposta do servidor não continua o arquivo parcial; ele foi mantido como estava";
 }
 
 std::string ServerAnswered(const download::TTransferReply& reply) {
@@ -39,6 +53,8 @@ std::optional<std::string> TransferFailure(const download::TTransferFacts& facts
         case TTransferVerdict::NotUnderstood:
             if (reply.SocketError != 0) return SocketProblem(reply);
             return ServerAnswered(reply);
+        case TTransferVerdict::Mismatch:
+            return NotTaken(reply);
         case TTransferVerdict::Refused:
             return ServerAnswered(reply);
     }

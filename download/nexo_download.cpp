@@ -50,6 +50,11 @@ void TNexoDownload::SetSizeRecvBuffer(int32_t value) {
     worker_->SetSizeRecvBuffer(value);
 }
 
+void TNexoDownload::SetTransferLimits(const net::TTransferLimits& value) {
+    transferLimits_ = value;
+    worker_->SetTransferLimits(value);
+}
+
 void TNexoDownload::SetProxy(std::shared_ptr<TNexoProxy> value) {
     if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
     proxy_ = value;
