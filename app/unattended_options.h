@@ -22,6 +22,7 @@ struct UnattendedOptions {
     std::string logFile;  // empty: no log file
     int retries = 3;      // further attempts for a package that failed
     bool resume = false;  // continue an interrupted installation
+    std::optional<std::string> engineDigest;  // SHA-256 of an extraction engine to trust
 };
 
 inline constexpr int kMaxRetries = 100;
