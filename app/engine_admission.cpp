@@ -11,6 +11,7 @@
 #include "archive/driver/dll_loader.h"
 #include "platform/environment.h"
 #include "platform/exception.h"
+#include "platform/paths.h"
 
 namespace lunaro::app {
 
@@ -60,7 +61,7 @@ std::vector<std::string> TrustedEngineDigests(const std::optional<std::string>& 
 }
 
 void AdmitEngineFile(const std::string& path, const std::vector<std::string>& trusted) {
-    const std::optional<std::string> digest = FileSha256(path);
+    const std::optional<std::string> digest = FileSha256(platform::HostPath(path));
     if (!digest) throw platform::Exception("O motor de extração " + path + " não pôde ser lido para conferência");
     if (trusted.empty())
         throw platform::Exception("O motor de extração " + path +
