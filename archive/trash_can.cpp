@@ -6,8 +6,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
+
+#include "platform/date_time.h"
 
 namespace lunaro::archive {
 
@@ -29,15 +30,6 @@ std::string EncodePath(const std::string& path) {
         }
     }
     return out;
-}
-
-std::string LocalTimestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
 }
 
 // Claims a name in info/ by creating its .trashinfo exclusively, so two
@@ -93,7 +85,7 @@ int MoveToTrash(const std::string& path) {
     const int fd = ClaimInfoFile(infoDir, source.filename().string(), name);
     if (fd < 0) return errno;
     const std::string info =
-        "[Trash Info]\nPath=" + EncodePath(source.string()) + "\nDeletionDate=" + LocalTimestamp() + "\n";
+        "[Trash Info]\nPath=" + EncodePath(source.string()) + "\nDeletionDate=" + platform::LocalTimeText("%Y-%m-%dT%H:%M:%S") + "\n";
     const bool written = ::write(fd, info.data(), info.size()) == static_cast<ssize_t>(info.size());
     ::close(fd);
     const fs::path infoFile = infoDir / (name + ".trashinfo");
