@@ -61,7 +61,7 @@ protected:
     std::set<std::string> OutContents() const {
         std::set<std::string> found;
         for (const auto& item : std::filesystem::recursive_directory_iterator(Out())) {
-            std::string path = std::filesystem::relative(item.path(), Out()).string();
+            std::string path = item.path().lexically_relative(Out()).string();
             if (item.is_directory() && !item.is_symlink()) path += "/";
             found.insert(path);
         }
