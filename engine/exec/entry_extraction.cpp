@@ -1,0 +1,177 @@
+#include "engine/exec/entry_extraction.h"
+
+#include <optional>
+#include <string>
+
+#include "engine/exec/entry_encryption.h"
+#include "engine/exec/entry_facts.h"
+#include "engine/exec/entry_names.h"
+#include "engine/exec/password_prompt.h"
+#include "engine/exec/stream_sink.h"
+#include "engine/exec/target_decision.h"
+
+namespace lunaro::engine {
+
+namespace {
+
+constexpr uint16_t kAesMethod = 99;
+constexpr uint16_t kStoredMethod = 0;
+
+class TFileSink : public TEntrySink {
+public:
+    explicit TFileSink(TPendingFile& file) : fFile(file) {}
+    bool Write(const uint8_t* data, size_t len, std::string& error) override { return fFile.Write(data, len, error); }
+
+private:
+    TPendingFile& fFile;
+};
+
+// The answer the caller gave to an existing file, or what the options say
+// when nobody answers.
+bool MayOverwrite(TRunContext& context, archive::TZKIRec& rec, const std::string& name, int index,
+                  const TExisting& existing) {
+    const uint32_t newer = ExistingIsNewer(existing, EntryModTime(rec)) ? ZE_EXISTING_NEWER : ZE_EXISTING_OLDER;
+    const int32_t answer = context.Callbacks.Report(
+        zacOverwrite, {.Text = name, .Arg1 = context.Options.Overwrite ? 1u : 0u, .Arg2 = static_cast<uint32_t>(index),
+                       .Arg3 = static_cast<int32_t>(newer)});
+    if (context.Callbacks.Stopped()) return false;
+    const bool yes = answer == ZE_OVERWRITE_YES || (answer == 0 && context.Options.Overwrite);
+    if (!yes) context.Skip(name, ZE_SKIP_NO_OVERWRITE);
+    return yes;
+}
+
+// Where a file entry goes; false (reported) when it may not go anywhere.
+bool ChoosePlace(TRunContext& context, archive::TZKIRec& rec, const std::string& name, int index,
+                 TEntryPath& place) {
+    std::optional<TEntryPath> path = SafeEntryPath(rec.DecodedName(), context.Options.KeepFolders);
+    if (!path) return context.Skip(name, ZE_SKIP_BAD_NAME, ZE_ERR_INVALID_NAME), false;
+    // The caller may rename it; the new name is held to the same rules.
+    const TEngineCallbacks::TReply renamed =
+        context.Callbacks.Call(zacExtName, {.Text = JoinedPath(*path), .Text2 = context.Args.BaseDir}, true);
+    if (context.Callbacks.Stopped()) return false;
+    if (renamed.Answer == 1) {
+        path = SafeEntryPath(renamed.Text, true);
+        if (!path || path->Leaf.empty()) return context.Skip(name, ZE_SKIP_BAD_NAME, ZE_ERR_INVALID_NAME), false;
+    }
+    const TExisting existing = context.Destination->Look(*path);
+    switch (DecideTarget(existing, EntryModTime(rec), context.Options)) {
+        case TTargetVerdict::Write: break;
+        case TTargetVerdict::Ask:
+            if (!MayOverwrite(context, rec, name, index, existing)) return false;
+            break;
+        case TTargetVerdict::NotThere: return context.Skip(name, ZE_SKIP_ON_FRESHEN), false;
+        case TTargetVerdict::NotOlder: return context.Skip(name, ZE_SKIP_FILE_EXISTS), false;
+        case TTargetVerdict::InTheWay: return context.Skip(name, ZE_SKIP_CANNOT_DO, ZE_ERR_CREATE), false;
+    }
+    place = std::move(*path);
+    return true;
+}
+
+// The decryptor for an encrypted entry; false (reported) when none is had.
+bool Unlock(TRunContext& context, TEntryEncryption& encryption, const std::string& name) {
+    if (context.SkipEncrypted) return context.Skip(name, ZE_SKIP_BAD_PASSWORD, ZE_ERR_PASSWORD_CANCELLED), false;
+    switch (UnlockEntry(encryption, context.Password, name, context.Command.fPwdReqCount, context.Callbacks)) {
+        case TUnlockResult::Unlocked: return true;
+        case TUnlockResult::SkipAll:
+            context.SkipEncrypted = true;
+            return context.Skip(name, ZE_SKIP_BAD_PASSWORD, ZE_ERR_PASSWORD_CANCELLED), false;
+        case TUnlockResult::Skip: return context.Skip(name, ZE_SKIP_BAD_PASSWORD, ZE_ERR_PASSWORD_FAILED), false;
+        case TUnlockResult::Abort: break;
+    }
+    return false;
+}
+
+// Reports what went wrong with the data; true only for a good entry.
+bool Judge(TRunContext& context, archive::TZKIRec& rec, const std::string& name, const TDecodeOutcome& outcome) {
+    switch (outcome.Kind) {
+        case TDecodeOutcome::Good: return true;
+        case TDecodeOutcome::CrcMismatch:
+            // Whatever the answer, the bad data never takes a file's place.
+            context.Callbacks.Report(zacCRCError, {.Text = name, .Arg1 = outcome.Crc, .Arg2 = rec.CRC32()});
+            return false;
+        case TDecodeOutcome::Corrupt:
+        case TDecodeOutcome::TooLong:
+        case TDecodeOutcome::SizeMismatch:
+            context.Skip(name, ZE_SKIP_FORMAT_WRONG, ZE_ERR_ZIP_STRUCTURE);
+            return false;
+        case TDecodeOutcome::ReadFailed: context.Skip(name, ZE_SKIP_READ_ERROR, ZE_ERR_READ); return false;
+        case TDecodeOutcome::WriteFailed:
+            context.Skip(name, ZE_SKIP_GENERAL_EXTRACT_ERROR, ZE_ERR_WRITE);
+            return false;
+        case TDecodeOutcome::Stopped: break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ExtractEntry(TRunContext& context, const TSelectedEntry& selected, int64_t dataOffset) {
+    archive::TZKIRec& rec = context.Archive.Entry(selected.Index);
+    const std::string name = DisplayName(rec);
+    const bool toStream = selected.Stream != kNoStream;
+    const bool toFile = !toStream && !context.Options.Test;
+    if (toFile && IsLinkEntry(rec)) return context.Skip(name, ZE_SKIP_CANNOT_DO), false;
+
+    TEntryPath place;
+    if (toFile && !ChoosePlace(context, rec, name, selected.Index, place)) return false;
+
+    TEntrySource source(context.Archive.Descriptor(), dataOffset, rec.CompressedSize());
+    uint16_t method = rec.CompressionMethod();
+    std::optional<TEntryEncryption> encryption;
+    if (rec.Encrypted() || method == kAesMethod) {
+        std::string why;
+        encryption = TEntryEncryption::Read(rec, source, why);
+        if (!encryption) return context.Skip(name, ZE_SKIP_FORMAT_WRONG, ZE_ERR_ZIP_STRUCTURE), false;
+        method = encryption->Method();
+    }
+    std::unique_ptr<TDecoder> decoder = MakeDecoder(method, rec.Flag());
+    if (!decoder) return context.Skip(name, ZE_SKIP_COMPRESSION_UNKNOWN), false;
+    if (encryption && !Unlock(context, *encryption, name)) return false;
+
+    const int64_t declared = rec.UncompressedSize();
+    std::string error;
+    std::optional<TStreamSink> stream;
+    std::unique_ptr<TPendingFile> pending;
+    std::optional<TFileSink> fileSink;
+    if (toStream && !context.Options.Test) {
+        stream.emplace(context.Command, selected.Stream);
+        if (!stream->Open(error)) return context.Skip(name, ZE_SKIP_NOT_FOUND), false;
+    } else if (toFile) {
+        pending = context.Destination->Begin(place, declared, error);
+        if (!pending) return context.Skip(name, ZE_SKIP_NO_OPEN, ZE_ERR_CREATE), false;
+        fileSink.emplace(*pending);
+    }
+
+    context.Callbacks.Report(zacItem, {.Text = name, .FileSize = declared, .Written = context.Written});
+    TDecodeJob job;
+    job.Source = &source;
+    job.Decryptor = encryption ? encryption->Decryptor() : nullptr;
+    job.Decoder = decoder.get();
+    job.Stored = method == kStoredMethod;
+    job.DeclaredSize = declared;
+    job.ExpectedCrc = rec.CRC32();
+    job.CheckCrc = !encryption || encryption->HasCrc();
+    job.Sink = stream ? static_cast<TEntrySink*>(&*stream) : fileSink ? static_cast<TEntrySink*>(&*fileSink) : nullptr;
+    job.Progress = [&context](int64_t delta) {
+        context.Written += delta;
+        context.Callbacks.Report(zacProgress, {.FileSize = delta, .Written = context.Written});
+        return !context.Callbacks.Stopped();
+    };
+    TDecodeOutcome outcome;
+    if (context.Callbacks.Stopped()) outcome.Kind = TDecodeOutcome::Stopped;
+    else outcome = DecodeEntry(job, context.Buffers);
+    if (outcome.Kind == TDecodeOutcome::Good && encryption && !encryption->Authentic())
+        outcome.Kind = TDecodeOutcome::CrcMismatch;
+    bool done = Judge(context, rec, name, outcome);
+    if (done && pending) {
+        const std::optional<int64_t> time = context.Options.RestoreTimes ? EntryModTime(rec) : std::nullopt;
+        done = pending->Commit(time, error);
+        if (!done) context.Skip(name, ZE_SKIP_NO_ACCESS, ZE_ERR_CREATE);
+    }
+    // A progress handler that wants to stop says so at the end of the item.
+    if (context.Callbacks.Report(zacItem, {.Text = name, .FileSize = -1, .Written = context.Written}) == 1)
+        context.Callbacks.Stop(-ZE_ERR_CANCELLED);
+    return done;
+}
+
+}  // namespace lunaro::engine
