@@ -16,9 +16,14 @@
 
 namespace lunaro::archive::testkit {
 
+using lunaro::testkit::ReadFile;
+using lunaro::testkit::WriteFile;
+using lunaro::testkit::ZipBuilder;
+using lunaro::testkit::ZipEntrySpec;
+
 // An entry of the test zip writer; tests set the odd fields afterwards.
-inline lunaro::testkit::ZipEntrySpec EntrySpec(std::string name, std::string data) {
-    lunaro::testkit::ZipEntrySpec entry;
+inline ZipEntrySpec EntrySpec(std::string name, std::string data) {
+    ZipEntrySpec entry;
     entry.name = std::move(name);
     entry.data = std::move(data);
     return entry;

@@ -10,10 +10,6 @@ namespace lunaro::archive::testkit {
 namespace {
 
 using lunaro::testkit::FindProgram;
-using lunaro::testkit::ReadFile;
-using lunaro::testkit::WriteFile;
-using lunaro::testkit::ZipBuilder;
-using lunaro::testkit::ZipEntrySpec;
 
 // Text-like content, long enough to cross the engine's buffers several times.
 std::string SampleText() {

@@ -15,11 +15,6 @@
 namespace lunaro::archive::testkit {
 namespace {
 
-using lunaro::testkit::ReadFile;
-using lunaro::testkit::WriteFile;
-using lunaro::testkit::ZipBuilder;
-using lunaro::testkit::ZipEntrySpec;
-
 constexpr uint32_t kDos2020 = (40u << 25) | (1u << 21) | (1u << 16) | (12u << 11);  // 2020-01-01 12:00 local
 
 int64_t ModTime(const std::string& path) {
