@@ -1,6 +1,8 @@
 #include "engine/exec/engine_run.h"
 
+#include <algorithm>
 #include <new>
+#include <thread>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "engine/exec/entry_extraction.h"
 #include "engine/exec/entry_facts.h"
 #include "engine/exec/entry_names.h"
+#include "engine/exec/entry_pipeline.h"
 #include "engine/exec/entry_selection.h"
 #include "engine/exec/run_context.h"
 #include "engine/exec/run_keys.h"
@@ -28,6 +31,10 @@ bool OffersOperation(const TDLLCommands& command) {
     return command.fSS == nullptr && (command.fOptions & ZE_OPT_ADD) == 0 &&
            (command.fOptions & (ZE_OPT_EXTRACT | ZE_OPT_TEST)) != 0;
 }
+
+// Workers for the small entries' data; the caller's thread asks the
+// questions and writes the large ones.
+unsigned WorkerCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
 int Fail(TEngineCallbacks& callbacks, int magnitude, const std::string& text) {
     callbacks.Message(static_cast<uint32_t>(magnitude) | ZE_MSG_CLASS_ERROR | ZE_MSG_PREFIX_TEXT, text);
@@ -127,17 +134,19 @@ int TEngineRun::Execute() {
     callbacks.Report(zacSize, {.FileSize = totalSize});
 
     const std::vector<int64_t> offsets = LocateData(selected);
-    int done = 0;
+    TEntryPipeline pipeline(fContext, WorkerCount());
     for (size_t i = 0; i < selected.size() && !callbacks.Stopped(); ++i) {
         if (offsets[i] < 0) {
             fContext.Skip(DisplayName(fContext.Archive.Entry(selected[i].Index)), ZE_SKIP_FORMAT_WRONG,
                           ZE_ERR_ZIP_STRUCTURE);
             continue;
         }
-        if (ExtractEntry(fContext, selected[i], offsets[i])) ++done;
+        if (std::optional<TEntryWork> work = PrepareEntry(fContext, selected[i], offsets[i]))
+            pipeline.Run(std::move(*work));
     }
+    pipeline.Finish();
     if (!callbacks.Stopped()) callbacks.Report(zacEndOfBatch, {});
-    return callbacks.Stopped() ? callbacks.StopCode() : done;
+    return callbacks.Stopped() ? callbacks.StopCode() : pipeline.Done();
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "engine/exec/entry_facts.h"
 #include "engine/exec/entry_names.h"
 #include "engine/exec/password_prompt.h"
-#include "engine/exec/stream_sink.h"
 #include "engine/exec/target_decision.h"
 
 namespace lunaro::engine {
@@ -16,15 +15,6 @@ namespace {
 
 constexpr uint16_t kAesMethod = 99;
 constexpr uint16_t kStoredMethod = 0;
-
-class TFileSink : public TEntrySink {
-public:
-    explicit TFileSink(TPendingFile& file) : fFile(file) {}
-    bool Write(const uint8_t* data, size_t len, std::string& error) override { return fFile.Write(data, len, error); }
-
-private:
-    TPendingFile& fFile;
-};
 
 // The answer the caller gave to an existing file, or what the options say
 // when nobody answers.
@@ -82,12 +72,12 @@ bool Unlock(TRunContext& context, TEntryEncryption& encryption, const std::strin
 }
 
 // Reports what went wrong with the data; true only for a good entry.
-bool Judge(TRunContext& context, archive::TZKIRec& rec, const std::string& name, const TDecodeOutcome& outcome) {
+bool Judge(TRunContext& context, const std::string& name, uint32_t expectedCrc, const TDecodeOutcome& outcome) {
     switch (outcome.Kind) {
         case TDecodeOutcome::Good: return true;
         case TDecodeOutcome::CrcMismatch:
             // Whatever the answer, the bad data never takes a file's place.
-            context.Callbacks.Report(zacCRCError, {.Text = name, .Arg1 = outcome.Crc, .Arg2 = rec.CRC32()});
+            context.Callbacks.Report(zacCRCError, {.Text = name, .Arg1 = outcome.Crc, .Arg2 = expectedCrc});
             return false;
         case TDecodeOutcome::Corrupt:
         case TDecodeOutcome::TooLong:
@@ -105,71 +95,60 @@ bool Judge(TRunContext& context, archive::TZKIRec& rec, const std::string& name,
 
 }  // namespace
 
-bool ExtractEntry(TRunContext& context, const TSelectedEntry& selected, int64_t dataOffset) {
+std::optional<TEntryWork> PrepareEntry(TRunContext& context, const TSelectedEntry& selected, int64_t dataOffset) {
     archive::TZKIRec& rec = context.Archive.Entry(selected.Index);
     const std::string name = DisplayName(rec);
     const bool toStream = selected.Stream != kNoStream;
     const bool toFile = !toStream && !context.Options.Test;
-    if (toFile && IsLinkEntry(rec)) return context.Skip(name, ZE_SKIP_CANNOT_DO), false;
+    if (toFile && IsLinkEntry(rec)) return context.Skip(name, ZE_SKIP_CANNOT_DO), std::nullopt;
 
     TEntryPath place;
-    if (toFile && !ChoosePlace(context, rec, name, selected.Index, place)) return false;
+    if (toFile && !ChoosePlace(context, rec, name, selected.Index, place)) return std::nullopt;
 
-    TEntrySource source(context.Archive.Descriptor(), dataOffset, rec.CompressedSize());
+    TEntryWork work(name, TEntrySource(context.Archive.Descriptor(), dataOffset, rec.CompressedSize()));
     uint16_t method = rec.CompressionMethod();
-    std::optional<TEntryEncryption> encryption;
     if (rec.Encrypted() || method == kAesMethod) {
         std::string why;
-        encryption = TEntryEncryption::Read(rec, source, why);
-        if (!encryption) return context.Skip(name, ZE_SKIP_FORMAT_WRONG, ZE_ERR_ZIP_STRUCTURE), false;
-        method = encryption->Method();
+        work.Encryption = TEntryEncryption::Read(rec, work.Source, why);
+        if (!work.Encryption) return context.Skip(name, ZE_SKIP_FORMAT_WRONG, ZE_ERR_ZIP_STRUCTURE), std::nullopt;
+        method = work.Encryption->Method();
     }
-    std::unique_ptr<TDecoder> decoder = MakeDecoder(method, rec.Flag());
-    if (!decoder) return context.Skip(name, ZE_SKIP_COMPRESSION_UNKNOWN), false;
-    if (encryption && !Unlock(context, *encryption, name)) return false;
+    work.Decoder = MakeDecoder(method, rec.Flag());
+    if (!work.Decoder) return context.Skip(name, ZE_SKIP_COMPRESSION_UNKNOWN), std::nullopt;
+    if (work.Encryption && !Unlock(context, *work.Encryption, name)) return std::nullopt;
 
-    const int64_t declared = rec.UncompressedSize();
-    std::string error;
-    std::optional<TStreamSink> stream;
-    std::unique_ptr<TPendingFile> pending;
-    std::optional<TFileSink> fileSink;
-    if (toStream && !context.Options.Test) {
-        stream.emplace(context.Command, selected.Stream);
-        if (!stream->Open(error)) return context.Skip(name, ZE_SKIP_NOT_FOUND), false;
-    } else if (toFile) {
-        pending = context.Destination->Begin(place, declared, error);
-        if (!pending) return context.Skip(name, ZE_SKIP_NO_OPEN, ZE_ERR_CREATE), false;
-        fileSink.emplace(*pending);
+    work.Stored = method == kStoredMethod;
+    work.Declared = rec.UncompressedSize();
+    work.ExpectedCrc = rec.CRC32();
+    work.Stream = context.Options.Test ? kNoStream : selected.Stream;
+    if (toFile) {
+        std::string error;
+        work.Pending = context.Destination->Begin(place, work.Declared, error);
+        if (!work.Pending) return context.Skip(name, ZE_SKIP_NO_OPEN, ZE_ERR_CREATE), std::nullopt;
+        if (context.Options.RestoreTimes) work.ModTime = EntryModTime(rec);
+        work.Target = JoinedPath(place);
     }
+    return work;
+}
 
-    context.Callbacks.Report(zacItem, {.Text = name, .FileSize = declared, .Written = context.Written});
-    TDecodeJob job;
-    job.Source = &source;
-    job.Decryptor = encryption ? encryption->Decryptor() : nullptr;
-    job.Decoder = decoder.get();
-    job.Stored = method == kStoredMethod;
-    job.DeclaredSize = declared;
-    job.ExpectedCrc = rec.CRC32();
-    job.CheckCrc = !encryption || encryption->HasCrc();
-    job.Sink = stream ? static_cast<TEntrySink*>(&*stream) : fileSink ? static_cast<TEntrySink*>(&*fileSink) : nullptr;
-    job.Progress = [&context](int64_t delta) {
-        context.Written += delta;
-        context.Callbacks.Report(zacProgress, {.FileSize = delta, .Written = context.Written});
-        return !context.Callbacks.Stopped();
-    };
-    TDecodeOutcome outcome;
-    if (context.Callbacks.Stopped()) outcome.Kind = TDecodeOutcome::Stopped;
-    else outcome = DecodeEntry(job, context.Buffers);
-    if (outcome.Kind == TDecodeOutcome::Good && encryption && !encryption->Authentic())
-        outcome.Kind = TDecodeOutcome::CrcMismatch;
-    bool done = Judge(context, rec, name, outcome);
-    if (done && pending) {
-        const std::optional<int64_t> time = context.Options.RestoreTimes ? EntryModTime(rec) : std::nullopt;
-        done = pending->Commit(time, error);
-        if (!done) context.Skip(name, ZE_SKIP_NO_ACCESS, ZE_ERR_CREATE);
+void ReportEntryStart(TRunContext& context, const TEntryWork& work) {
+    context.Callbacks.Report(zacItem, {.Text = work.Name, .FileSize = work.Declared, .Written = context.Written});
+}
+
+bool ReportProgress(TRunContext& context, int64_t delta) {
+    context.Written += delta;
+    context.Callbacks.Report(zacProgress, {.FileSize = delta, .Written = context.Written});
+    return !context.Callbacks.Stopped();
+}
+
+bool FinishEntry(TRunContext& context, TEntryWork& work) {
+    bool done = Judge(context, work.Name, work.ExpectedCrc, work.Outcome);
+    if (done && work.CommitFailed) {
+        context.Skip(work.Name, ZE_SKIP_NO_ACCESS, ZE_ERR_CREATE);
+        done = false;
     }
     // A progress handler that wants to stop says so at the end of the item.
-    if (context.Callbacks.Report(zacItem, {.Text = name, .FileSize = -1, .Written = context.Written}) == 1)
+    if (context.Callbacks.Report(zacItem, {.Text = work.Name, .FileSize = -1, .Written = context.Written}) == 1)
         context.Callbacks.Stop(-ZE_ERR_CANCELLED);
     return done;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,9 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory(work.File("out"));
         ZipBuilder zip;
-        zip.AddFile("a.txt", std::string(600000, 'a')).AddFile("b.txt", "b");
+        // a.txt is large enough to be written on the caller's thread, b.txt small
+        // enough for a worker.
+        zip.AddFile("a.txt", std::string(3 << 20, 'a')).AddFile("b.txt", "b");
         WriteFile(work.File("t.zip"), zip.Build());
         caller.Archive = work.File("t.zip");
         caller.Dest = work.File("out");
@@ -122,7 +125,7 @@ TEST_F(EngineCommand, KeyComesFirstAndEveryRecordIsFilledAlike) {
         EXPECT_EQ(call.Caller, &caller);
     }
     EXPECT_EQ(caller.Count(zacEndOfBatch), 1);
-    EXPECT_EQ(lunaro::testkit::ReadFile(work.File("out/a.txt")), std::string(600000, 'a'));
+    EXPECT_EQ(lunaro::testkit::ReadFile(work.File("out/a.txt")), std::string(3 << 20, 'a'));
 }
 
 TEST_F(EngineCommand, AbortThroughTheKeyStopsTheRunMidEntry) {
@@ -187,6 +190,38 @@ TEST_F(EngineCommand, PasswordIsAskedForNoMoreOftenThanAllowed) {
     };
     EXPECT_EQ(caller.Run(), 1);
     EXPECT_EQ(ReadFile(work.File("out/secret.txt")), "hidden");
+}
+
+TEST_F(EngineCommand, ManySmallEntriesReportInOrderOnTheCallersThread) {
+    ZipBuilder zip;
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back("d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".txt");
+        ZipEntrySpec entry;
+        entry.name = names.back();
+        entry.data = std::string(100 + i * 37, static_cast<char>('a' + i % 26));
+        if (i % 50 == 7) entry.crc = 1;  // damaged
+        zip.Add(entry);
+    }
+    WriteFile(work.File("many.zip"), zip.Build());
+    caller.Archive = work.File("many.zip");
+    const std::thread::id mine = std::this_thread::get_id();
+    std::vector<std::string> started;
+    std::vector<std::string> damaged;
+    caller.OnAction = [&](TZCallBackStruct& rec) -> int32_t {
+        EXPECT_EQ(std::this_thread::get_id(), mine);
+        if (rec.ActionCode == zacItem && rec.File_Size >= 0) started.emplace_back(reinterpret_cast<char*>(rec.MsgP));
+        if (rec.ActionCode == zacCRCError) damaged.emplace_back(reinterpret_cast<char*>(rec.MsgP));
+        return -1000;
+    };
+    EXPECT_EQ(caller.Run(), 294);
+    EXPECT_EQ(started, names);
+    EXPECT_EQ(damaged.size(), 6u);
+    for (int i = 0; i < 300; ++i) {
+        const std::string path = work.File("out/" + names[static_cast<size_t>(i)]);
+        if (i % 50 == 7) EXPECT_FALSE(std::filesystem::exists(path)) << path;
+        else EXPECT_EQ(ReadFile(path), std::string(100 + i * 37, static_cast<char>('a' + i % 26))) << path;
+    }
 }
 
 }  // namespace
