@@ -34,7 +34,9 @@ bool OffersOperation(const TDLLCommands& command) {
 
 // Workers for the small entries' data; the caller's thread asks the
 // questions and writes the large ones.
-unsigned WorkerCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+// Creating and naming files waits on the file system more than on the
+// processor, so there are more workers than cores, up to a point.
+unsigned WorkerCount() { return std::clamp(2 * std::thread::hardware_concurrency(), 2u, 4u); }
 
 int Fail(TEngineCallbacks& callbacks, int magnitude, const std::string& text) {
     callbacks.Message(static_cast<uint32_t>(magnitude) | ZE_MSG_CLASS_ERROR | ZE_MSG_PREFIX_TEXT, text);

@@ -122,11 +122,10 @@ std::optional<TEntryWork> PrepareEntry(TRunContext& context, const TSelectedEntr
     work.ExpectedCrc = rec.CRC32();
     work.Stream = context.Options.Test ? kNoStream : selected.Stream;
     if (toFile) {
-        std::string error;
-        work.Pending = context.Destination->Begin(place, work.Declared, error);
-        if (!work.Pending) return context.Skip(name, ZE_SKIP_NO_OPEN, ZE_ERR_CREATE), std::nullopt;
         if (context.Options.RestoreTimes) work.ModTime = EntryModTime(rec);
         work.Target = JoinedPath(place);
+        work.Destination = context.Destination.get();
+        work.Place = std::move(place);
     }
     return work;
 }
@@ -142,7 +141,9 @@ bool ReportProgress(TRunContext& context, int64_t delta) {
 }
 
 bool FinishEntry(TRunContext& context, TEntryWork& work) {
-    bool done = Judge(context, work.Name, work.ExpectedCrc, work.Outcome);
+    bool done = false;
+    if (work.BeginFailed) context.Skip(work.Name, ZE_SKIP_NO_OPEN, ZE_ERR_CREATE);
+    else done = Judge(context, work.Name, work.ExpectedCrc, work.Outcome);
     if (done && work.CommitFailed) {
         context.Skip(work.Name, ZE_SKIP_NO_ACCESS, ZE_ERR_CREATE);
         done = false;

@@ -12,7 +12,8 @@ namespace {
 // Larger entries run on the caller's thread, where their progress can be
 // reported as it happens and a cancel stops them at once.
 constexpr int64_t kWorkerEntryLimit = 1 << 20;
-// Entries under way at once: each holds two descriptors and a decoder.
+// Entries under way at once, each with its decoder (and, on a worker, two
+// descriptors).
 constexpr size_t kMaxUnderWay = 16;
 
 }  // namespace
@@ -45,7 +46,6 @@ void TEntryPipeline::WorkerLoop() {
         try {
             RunEntryWork(slot->Work, buffers, nullptr, [this](int64_t) { return !fStop.load(); });
         } catch (...) {
-            slot->Work.Pending.reset();
             slot->Work.Outcome.Kind = TDecodeOutcome::WriteFailed;
         }
         {

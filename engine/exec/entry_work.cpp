@@ -17,8 +17,18 @@ private:
 
 void RunEntryWork(TEntryWork& work, TDecodeBuffers& buffers, TEntrySink* sink,
                   const std::function<bool(int64_t)>& progress) {
+    std::unique_ptr<TPendingFile> pending;
     std::optional<TFileSink> fileSink;
-    if (!sink && work.Pending) sink = &fileSink.emplace(*work.Pending);
+    if (work.Place) {
+        std::string error;
+        pending = work.Destination->Begin(*work.Place, work.Declared, error);
+        if (!pending) {
+            work.BeginFailed = true;
+            work.Outcome.Kind = TDecodeOutcome::WriteFailed;
+            return;
+        }
+        sink = &fileSink.emplace(*pending);
+    }
     TDecodeJob job;
     job.Source = &work.Source;
     job.Decryptor = work.Encryption ? work.Encryption->Decryptor() : nullptr;
@@ -34,11 +44,10 @@ void RunEntryWork(TEntryWork& work, TDecodeBuffers& buffers, TEntrySink* sink,
         work.Outcome.Kind = TDecodeOutcome::CrcMismatch;
     // The decoder's memory goes as soon as the data is through.
     work.Decoder.reset();
-    if (work.Outcome.Kind == TDecodeOutcome::Good && work.Pending) {
+    if (work.Outcome.Kind == TDecodeOutcome::Good && pending) {
         std::string error;
-        work.CommitFailed = !work.Pending->Commit(work.ModTime, error);
+        work.CommitFailed = !pending->Commit(work.ModTime, error);
     }
-    work.Pending.reset();
 }
 
 }  // namespace lunaro::engine

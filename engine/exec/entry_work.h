@@ -12,7 +12,8 @@
 #include "engine/exec/entry_encryption.h"
 #include "engine/exec/entry_selection.h"
 #include "engine/exec/entry_source.h"
-#include "engine/output/pending_file.h"
+#include "engine/exec/entry_names.h"
+#include "engine/output/destination.h"
 
 namespace lunaro::engine {
 
@@ -28,14 +29,19 @@ struct TEntryWork {
     int64_t Declared = 0;
     uint32_t ExpectedCrc = 0;
     int Stream = kNoStream;                // a caller's stream, reached only from the caller's thread
-    std::unique_ptr<TPendingFile> Pending;  // null when testing or streaming
+    // Where the file goes, opened only when its data starts to move so that
+    // creating files is shared out with the writing; unset when testing or
+    // streaming.
+    TDestination* Destination = nullptr;
+    std::optional<TEntryPath> Place;
     std::optional<int64_t> ModTime;         // given to the file when it takes its name
 
     TDecodeOutcome Outcome;
+    bool BeginFailed = false;
     bool CommitFailed = false;
 };
 
-// Decodes into sink (or the pending file when sink is null) and, when the
+// Decodes into sink, or into a new pending file at Place, and, when the
 // data checks out, gives the file its final name.
 void RunEntryWork(TEntryWork& work, TDecodeBuffers& buffers, TEntrySink* sink,
                   const std::function<bool(int64_t)>& progress);
