@@ -96,6 +96,20 @@ TEST_F(Unattended, AConfiguredDigestAdmitsAnotherEngine) {
     EXPECT_EQ(Run({"--engine-sha256=12ab"}), kExitBadArguments);
 }
 
+#ifdef LUNARO_BUILT_ENGINE
+TEST_F(Unattended, TheBuiltEngineUnpacksEveryPackageOfAFullInstallation) {
+    std::filesystem::copy_file(LUNARO_BUILT_ENGINE, server.PackagesFolder() + "/ZipEngine190.dll",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(Run({"--retries=0", "--engine-sha256=" + *FileSha256(LUNARO_BUILT_ENGINE)}), kExitSuccess) << Log();
+    for (const char* file : {"Lunaro/CnfComercio.ini", "Lunaro/Atualizador.exe", "LunaroPaf/PafEcf.ini",
+                             "LunaroPaf/gds32.dll", "Lunaro/Banco/BANCO.FDB"})
+        EXPECT_TRUE(std::filesystem::exists(env.OnDriveC(file))) << file;
+    for (const char* archive : {"Lunaro/LunaroSoftInstalacao.zip", "LunaroPaf/GDS32.zip", "Lunaro/Banco/banco.zip"})
+        EXPECT_FALSE(std::filesystem::exists(env.OnDriveC(archive))) << archive;
+    EXPECT_EQ(LerIni("c:\\Lunaro\\CnfComercio.ini", "Empresa", "Nome"), "Empresa de Demonstração");
+}
+#endif
+
 TEST_F(Unattended, ResumeWithNothingInterruptedInstallsAsUsual) {
     EXPECT_EQ(Run({"--resume", "--mode=workstation", "--server=SRV01", "--db-path=C:\\B.FDB"}), kExitSuccess);
     EXPECT_EQ(LerIni("c:\\Lunaro\\CnfComercio.ini", "ListaServidores", "CaminhoBanco1"), "SRV01:C:\\B.FDB");
