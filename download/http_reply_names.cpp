@@ -10,15 +10,15 @@ namespace lunaro::download {
 
 namespace {
 
-bool HasControlCharacter(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && platform::SameTextAscii(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
 
 std::string LastPathSegment(const std::string& path) {
     const size_t cut = path.find_last_of("/\\:");

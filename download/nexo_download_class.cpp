@@ -188,7 +188,7 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
             // A close that cut the reply short (the socket holds the error)
             // leaves the partial file for the next start to resume.
             if ((resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpTransferComplete) && !filePart_.empty() &&
-                (sender == nullptr || sender->LastError() == 0)) {
+                (sender == nullptr || sender->LastError() == 0) && FilePartComplete()) {
                 FinishFile();
             }
             break;
@@ -207,7 +207,12 @@ bool TNexoDownloadClass::CarriesData() const {
 }
 
 void TNexoDownloadClass::RestartIfWholeFileSent() {
-    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || !file_) return;
+    if (resultCode_ != kHttpOk || bytesResumed_ == 0) return;
+    RestartFilePart();
+}
+
+void TNexoDownloadClass::RestartFilePart() {
+    if (!file_) return;
     file_->SetSize(0);
     file_->Seek(0, platform::TSeekOrigin::soBeginning);
     fileSize_ = 0;
