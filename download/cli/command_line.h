@@ -2,6 +2,7 @@
 // The command line of lunaro-download:
 //   lunaro-download URL FOLDER [--name=NAME] [--proxy=HOST:PORT]
 //                   [--proxy-user=U --proxy-pass=P] [--timeout=MS]
+//                   [--ftp-user=U] [--ftp-pass=P]
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct TDownloadOptions {
     std::string ProxyPort;
     std::string ProxyUser;
     std::string ProxyPass;
+    std::string FtpUser;  // empty: the URL's, else anonymous
+    std::string FtpPass;
     int32_t TimeoutMs = 90000;
     bool Help = false;
 };
