@@ -41,10 +41,10 @@ VsftpdServer::VsftpdServer(const FtpServerOptions& options, const FtpTlsOptions&
             "xferlog_enable=NO\nsecure_chroot_dir="
          << dir_.File("empty") << "\nvsftpd_log_file=" << dir_.File("vsftpd.log") << "\n";
     if (!tls.certFile.empty()) {
-        // Each data connection makes a new session: the client does not
-        // offer the control connection's for reuse.
+        // vsftpd's default: a data connection must resume the control
+        // connection's TLS session.
         conf << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
-                "require_ssl_reuse=NO\nrsa_cert_file="
+                "require_ssl_reuse=YES\nrsa_cert_file="
              << tls.certFile << "\nrsa_private_key_file=" << tls.keyFile
              << "\nimplicit_ssl=" << (tls.implicitTls ? "YES" : "NO") << "\n";
     }
