@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Times a large download from vsftpd on loopback: lunaro-download against
+curl and wget, interleaved in the same run, on the same file.
+
+Usage: ftp_vs_curl.py LUNARO_DOWNLOAD [--size-mib N] [--runs R] [--workdir DIR]
+Starts vsftpd (anonymous, passive mode) on a free loopback port serving a
+file of N MiB (made once in DIR), warms up, then runs the three tools in
+alternation R times. Prints each tool's median wall time and peak resident
+memory, the ratios of lunaro-download's median to curl's and to wget's (at
+most 1.0 against curl is the goal) and whether its peak stays under 16 MiB.
+Every output is checked for size, and once for its SHA-256.
+"""
+import argparse
+import os
+import shutil
+import signal
+import socket
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from download_vs_curl import TIME, free_port, make_file, run_once, sha256_of  # noqa: E402
+
+RSS_LIMIT_KIB = 16 * 1024
+
+
+def start_vsftpd(root, workdir):
+    port = free_port()
+    empty = os.path.join(workdir, "ftp_bench_empty")
+    os.makedirs(empty, exist_ok=True)
+    os.chmod(root, 0o555)
+    conf = os.path.join(workdir, "ftp_bench_vsftpd.conf")
+    with open(conf, "w") as out:
+        out.write("listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=%d\nbackground=NO\n"
+                  "anonymous_enable=YES\nlocal_enable=NO\nno_anon_password=YES\nanon_root=%s\n"
+                  "connect_from_port_20=NO\nseccomp_sandbox=NO\nxferlog_enable=NO\nsecure_chroot_dir=%s\n"
+                  "vsftpd_log_file=%s\n" % (port, root, empty, os.path.join(workdir, "ftp_bench_vsftpd.log")))
+    program = shutil.which("vsftpd") or "/usr/sbin/vsftpd"
+    process = subprocess.Popen([program, conf], start_new_session=True)
+    for _ in range(100):  # at most 5 s
+        try:
+            with socket.create_connection(("127.0.0.1", port), timeout=0.2):
+                return process, port
+        except OSError:
+            if process.poll() is not None:
+                sys.exit("vsftpd exited")
+            time.sleep(0.05)
+    os.killpg(process.pid, signal.SIGKILL)
+    sys.exit("vsftpd did not come up")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("lunaro_download")
+    parser.add_argument("--size-mib", type=int, default=1024)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--workdir", default="/tmp")
+    args = parser.parse_args()
+    args.workdir = os.path.abspath(args.workdir)
+    for program in ("curl", "wget", TIME):
+        if not shutil.which(program):
+            sys.exit(program + " not found")
+
+    served = os.path.join(args.workdir, "ftp_bench_served")
+    outputs = os.path.join(args.workdir, "ftp_bench_out")
+    os.makedirs(served, exist_ok=True)
+    os.makedirs(outputs, exist_ok=True)
+    source = os.path.join(served, "payload_%dm.bin" % args.size_mib)
+    if not os.path.exists(source):
+        os.chmod(served, 0o755)
+        print("making %s (%d MiB)..." % (source, args.size_mib), flush=True)
+        make_file(source, args.size_mib)
+    size = os.path.getsize(source)
+
+    vsftpd, port = start_vsftpd(served, args.workdir)
+    try:
+        url = "ftp://127.0.0.1:%d/%s" % (port, os.path.basename(source))
+        ours_out = os.path.join(outputs, "ours.bin")
+        curl_out = os.path.join(outputs, "curl.bin")
+        wget_out = os.path.join(outputs, "wget.bin")
+        tools = [
+            ("lunaro-download", [args.lunaro_download, url, outputs, "--name=ours.bin"], ours_out),
+            ("curl", ["curl", "-s", "-f", "-o", curl_out, url], curl_out),
+            ("wget", ["wget", "-q", "-O", wget_out, url], wget_out),
+        ]
+        for _, command, output in tools:  # warm-up: page cache and first-run effects
+            run_once(command, output)
+        expected = sha256_of(source)
+        for name, _, output in tools:
+            if sha256_of(output) != expected:
+                sys.exit("%s wrote a file with another SHA-256" % name)
+
+        walls = {name: [] for name, _, _ in tools}
+        peaks = {name: 0 for name, _, _ in tools}
+        for _ in range(args.runs):
+            for name, command, output in tools:  # alternating, so drift hits all alike
+                wall, rss, _ = run_once(command, output)
+                if os.path.getsize(output) != size:
+                    sys.exit("%s wrote %d bytes instead of %d" % (name, os.path.getsize(output), size))
+                walls[name].append(wall)
+                peaks[name] = max(peaks[name], rss)
+    finally:
+        os.killpg(vsftpd.pid, signal.SIGTERM)
+        vsftpd.wait(timeout=10)
+        shutil.rmtree(outputs, ignore_errors=True)
+
+    print("%d MiB from vsftpd on loopback, %d runs each" % (args.size_mib, args.runs))
+    print("%-16s %12s %14s %12s" % ("tool", "median wall", "throughput", "peak RSS"))
+    for name in walls:
+        median = statistics.median(walls[name])
+        print("%-16s %11.3fs %8.0f MiB/s %8.1f MiB" % (name, median, size / median / (1 << 20), peaks[name] / 1024))
+    ours = statistics.median(walls["lunaro-download"])
+    print("wall-time ratio lunaro-download / curl: %.3f (goal: at most 1.0)" % (ours / statistics.median(walls["curl"])))
+    print("wall-time ratio lunaro-download / wget: %.3f" % (ours / statistics.median(walls["wget"])))
+    print("lunaro-download peak RSS under 16 MiB: %s" % ("yes" if peaks["lunaro-download"] < RSS_LIMIT_KIB else "NO"))
+
+
+if __name__ == "__main__":
+    main()
