@@ -10,18 +10,15 @@ memory, the ratios of lunaro-download's median to curl's and to wget's (at
 most 1.0 against curl is the goal) and whether its peak stays under 16 MiB.
 Every output is checked for size, and once for its SHA-256.
 """
-import argparse
 import os
 import shutil
 import signal
-import socket
 import statistics
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from download_vs_curl import TIME, free_port, make_file, run_once, sha256_of  # noqa: E402
+from download_vs_curl import TIME, argument_parser, await_server, free_port, prepare_payload, time_tools  # noqa: E402
 
 RSS_LIMIT_KIB = 16 * 1024
 
@@ -39,39 +36,21 @@ def start_vsftpd(root, workdir):
                   "vsftpd_log_file=%s\n" % (port, root, empty, os.path.join(workdir, "ftp_bench_vsftpd.log")))
     program = shutil.which("vsftpd") or "/usr/sbin/vsftpd"
     process = subprocess.Popen([program, conf], start_new_session=True)
-    for _ in range(100):  # at most 5 s
-        try:
-            with socket.create_connection(("127.0.0.1", port), timeout=0.2):
-                return process, port
-        except OSError:
-            if process.poll() is not None:
-                sys.exit("vsftpd exited")
-            time.sleep(0.05)
-    os.killpg(process.pid, signal.SIGKILL)
-    sys.exit("vsftpd did not come up")
+    await_server(process, port, "vsftpd")
+    return process, port
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("lunaro_download")
-    parser.add_argument("--size-mib", type=int, default=1024)
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--workdir", default="/tmp")
-    args = parser.parse_args()
+    args = argument_parser().parse_args()
     args.workdir = os.path.abspath(args.workdir)
     for program in ("curl", "wget", TIME):
         if not shutil.which(program):
             sys.exit(program + " not found")
 
     served = os.path.join(args.workdir, "ftp_bench_served")
-    outputs = os.path.join(args.workdir, "ftp_bench_out")
-    os.makedirs(served, exist_ok=True)
-    os.makedirs(outputs, exist_ok=True)
-    source = os.path.join(served, "payload_%dm.bin" % args.size_mib)
-    if not os.path.exists(source):
-        os.chmod(served, 0o755)
-        print("making %s (%d MiB)..." % (source, args.size_mib), flush=True)
-        make_file(source, args.size_mib)
+    if os.path.isdir(served):
+        os.chmod(served, 0o755)  # vsftpd's root is left read-only by an earlier run
+    served, source, outputs = prepare_payload(args.workdir, "ftp_bench", args.size_mib)
     size = os.path.getsize(source)
 
     vsftpd, port = start_vsftpd(served, args.workdir)
@@ -85,22 +64,7 @@ def main():
             ("curl", ["curl", "-s", "-f", "-o", curl_out, url], curl_out),
             ("wget", ["wget", "-q", "-O", wget_out, url], wget_out),
         ]
-        for _, command, output in tools:  # warm-up: page cache and first-run effects
-            run_once(command, output)
-        expected = sha256_of(source)
-        for name, _, output in tools:
-            if sha256_of(output) != expected:
-                sys.exit("%s wrote a file with another SHA-256" % name)
-
-        walls = {name: [] for name, _, _ in tools}
-        peaks = {name: 0 for name, _, _ in tools}
-        for _ in range(args.runs):
-            for name, command, output in tools:  # alternating, so drift hits all alike
-                wall, rss, _ = run_once(command, output)
-                if os.path.getsize(output) != size:
-                    sys.exit("%s wrote %d bytes instead of %d" % (name, os.path.getsize(output), size))
-                walls[name].append(wall)
-                peaks[name] = max(peaks[name], rss)
+        walls, _, peaks = time_tools(tools, source, args.runs)
     finally:
         os.killpg(vsftpd.pid, signal.SIGTERM)
         vsftpd.wait(timeout=10)
