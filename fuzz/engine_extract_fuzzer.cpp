@@ -28,9 +28,11 @@ struct TScratch {
     std::string OutDir;
 };
 
+// Never destroyed: the exit handler below still needs the folder's name.
 const TScratch& Scratch() {
-    static const TScratch scratch = [] {
-        TScratch s;
+    static const TScratch& scratch = *[] {
+        auto* created = new TScratch;
+        TScratch& s = *created;
         s.ArchiveFd = ::memfd_create("engine_extract_fuzzer", 0);
         if (s.ArchiveFd >= 0) s.ArchivePath = "/proc/self/fd/" + std::to_string(s.ArchiveFd);
         const char* tmp = std::getenv("TMPDIR");
@@ -43,7 +45,7 @@ const TScratch& Scratch() {
             std::error_code ignored;
             std::filesystem::remove_all(Scratch().OutDir, ignored);
         });
-        return s;
+        return created;
     }();
     return scratch;
 }
