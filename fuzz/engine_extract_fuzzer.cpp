@@ -2,9 +2,7 @@
 // into a scratch folder, with a caller that answers like an unattended
 // installer (a password, overwrite everything). Any crash, sanitizer report
 // or hang is a finding; the engine's own error codes are not.
-#include <sys/mman.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstddef>
@@ -14,6 +12,7 @@
 #include <string>
 
 #include "engine/abi/zip_engine_abi.h"
+#include "fuzz/memory_input.h"
 
 namespace {
 
@@ -23,16 +22,15 @@ constexpr rlim_t kMaxOutputFileBytes = 64 << 20;
 constexpr char kPassword[] = "secret";
 
 struct TScratch {
-    int ArchiveFd = -1;
-    std::string ArchivePath;
+    lunaro::fuzz::TMemoryInput Archive{"engine_extract_fuzzer"};
     std::string OutDir;
 };
 
+// Never destroyed: the exit handler below still needs the folder's name.
 const TScratch& Scratch() {
-    static const TScratch scratch = [] {
-        TScratch s;
-        s.ArchiveFd = ::memfd_create("engine_extract_fuzzer", 0);
-        if (s.ArchiveFd >= 0) s.ArchivePath = "/proc/self/fd/" + std::to_string(s.ArchiveFd);
+    static const TScratch& scratch = *[] {
+        auto* created = new TScratch;
+        TScratch& s = *created;
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/engine-fuzz-XXXXXX";
         if (::mkdtemp(pattern.data()) != nullptr) s.OutDir = pattern;
@@ -43,21 +41,9 @@ const TScratch& Scratch() {
             std::error_code ignored;
             std::filesystem::remove_all(Scratch().OutDir, ignored);
         });
-        return s;
+        return created;
     }();
     return scratch;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-    const int fd = Scratch().ArchiveFd;
-    if (::ftruncate(fd, 0) != 0) return false;
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t wrote = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-        if (wrote <= 0) return false;
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
 }
 
 // The engine reads an answer from MsgP up to its zero; it stays valid until
@@ -75,7 +61,7 @@ int32_t ZE_STDCALL Callback(TZCallBackStruct* rec) {
     switch (rec->ActionCode & ZE_ACTION_MASK) {
     case zacArg:
         switch (rec->Arg1) {
-        case ZE_ARG_TARGET: return Answer(rec, Scratch().ArchivePath);
+        case ZE_ARG_TARGET: return Answer(rec, Scratch().Archive.FilePath());
         case ZE_ARG_PASSWORD: return Answer(rec, kPassword);
         case ZE_ARG_EXTRACT_DIR: return Answer(rec, Scratch().OutDir);
         case ZE_ARG_SPEC:
@@ -102,7 +88,8 @@ void ClearOutput() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (Scratch().ArchivePath.empty() || Scratch().OutDir.empty() || !WriteInput(data, size)) return 0;
+    const TScratch& scratch = Scratch();
+    if (scratch.Archive.FilePath().empty() || scratch.OutDir.empty() || !scratch.Archive.Write(data, size)) return 0;
     TDLLCommands command{};
     command.fVersion = ZE_ENGINE_VERSION;
     command.ZCallbackFunc = Callback;
