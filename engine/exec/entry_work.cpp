@@ -1,5 +1,7 @@
 #include "engine/exec/entry_work.h"
 
+#include "engine/exec/write_behind_sink.h"
+
 namespace lunaro::engine {
 
 namespace {
@@ -12,6 +14,9 @@ public:
 private:
     TPendingFile& fFile;
 };
+
+// Below this, a thread of its own for writing costs more than it saves.
+constexpr int64_t kWriteBehindFrom = 8 << 20;
 
 }  // namespace
 
@@ -29,6 +34,8 @@ void RunEntryWork(TEntryWork& work, TDecodeBuffers& buffers, TEntrySink* sink,
         }
         sink = &fileSink.emplace(*pending);
     }
+    std::optional<TWriteBehindSink> behind;
+    if (fileSink && work.Declared >= kWriteBehindFrom) sink = &behind.emplace(*fileSink);
     TDecodeJob job;
     job.Source = &work.Source;
     job.Decryptor = work.Encryption ? work.Encryption->Decryptor() : nullptr;
@@ -40,6 +47,13 @@ void RunEntryWork(TEntryWork& work, TDecodeBuffers& buffers, TEntrySink* sink,
     job.Sink = sink;
     job.Progress = progress;
     work.Outcome = DecodeEntry(job, buffers);
+    if (behind) {
+        std::string error;
+        if (!behind->Flush(error) && work.Outcome.Kind == TDecodeOutcome::Good) {
+            work.Outcome.Kind = TDecodeOutcome::WriteFailed;
+            work.Outcome.Text = error;
+        }
+    }
     if (work.Outcome.Kind == TDecodeOutcome::Good && work.Encryption && !work.Encryption->Authentic())
         work.Outcome.Kind = TDecodeOutcome::CrcMismatch;
     // The decoder's memory goes as soon as the data is through.

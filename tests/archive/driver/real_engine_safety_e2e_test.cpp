@@ -94,15 +94,20 @@ TEST_F(RealEngineSafety, SharedOrOversizedDataIsRefused) {
 }
 
 TEST_F(RealEngineSafety, CrcErrorLeavesTheExistingFileAlone) {
-    ZipEntrySpec damaged = EntrySpec("data.bin", std::string(300000, 'x'));
-    damaged.crc = 0x12345678;
+    // One entry small enough for a worker, one large enough to be written
+    // behind its decoding.
     ZipBuilder zip;
-    zip.Add(damaged);
-    WriteFile(OutFile("data.bin"), "the good old file");
+    for (const auto& [name, size] : {std::pair<std::string, size_t>{"data.bin", 300000}, {"large.bin", 9 << 20}}) {
+        ZipEntrySpec damaged = EntrySpec(name, std::string(size, 'x'));
+        damaged.crc = 0x12345678;
+        zip.Add(damaged);
+        WriteFile(OutFile(name), "the good old file");
+    }
     EXPECT_EQ(Extract(Write("crc.zip", zip), kKeepAndOverwrite), 0);
-    EXPECT_EQ(crcErrors, std::vector<std::string>{"data.bin"});
+    EXPECT_EQ(crcErrors, (std::vector<std::string>{"data.bin", "large.bin"}));
     EXPECT_EQ(ReadFile(OutFile("data.bin")), "the good old file");
-    EXPECT_EQ(OutContents(), (std::set<std::string>{"data.bin"}));
+    EXPECT_EQ(ReadFile(OutFile("large.bin")), "the good old file");
+    EXPECT_EQ(OutContents(), (std::set<std::string>{"data.bin", "large.bin"}));
 }
 
 TEST_F(RealEngineSafety, FreshenAndUpdateReplaceOnlyOlderFiles) {
