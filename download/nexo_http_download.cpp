@@ -17,10 +17,7 @@ constexpr int64_t kProbeRangeEnd = 1024;
 TNexoHTTPDownload::TNexoHTTPDownload(TNexoDownload* owner)
     : TNexoDownloadClass(owner), fHTTPSend(std::make_unique<net::THTTPSend>()) {
     fHTTPSend->OutputStream = &document_;
-    AttachSocket(&fHTTPSend->Sock(), &document_);
 }
-
-TNexoHTTPDownload::~TNexoHTTPDownload() { DetachSocket(); }
 
 void TNexoHTTPDownload::ApplyClientSettings() {
     const TNexoProxy& proxy = *Proxy();
