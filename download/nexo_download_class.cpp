@@ -18,7 +18,6 @@ using platform::TFileStream;
 
 namespace {
 
-
 int32_t Saturate32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                      std::numeric_limits<int32_t>::max()));
@@ -41,8 +40,6 @@ TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
     OnHookMonitor = owner->OnHookMonitor();
     OnDownloadStatus = owner->OnDownloadStatus();
 }
-
-TNexoDownloadClass::~TNexoDownloadClass() { DetachSocket(); }
 
 void TNexoDownloadClass::SetDownloadStatus(TDownloadStatus value) {
     status_ = value;
@@ -88,27 +85,25 @@ void TNexoDownloadClass::ApplyTransferLimits() {
     if (socket_ != nullptr) socket_->SetTransferLimits(transferLimits_);
 }
 
-void TNexoDownloadClass::AttachSocket(net::TBlockSocket* socket, TReleasingDocument* document) {
-    socket_ = socket;
-    document_ = document;
-    socket_->OnStatus = [this](net::TBlockSocket* sender, THookSocketReason reason, const std::string& value) {
-        SocketStatus(sender, reason, value);
+TNexoDownloadClass::TSocketAttachment::TSocketAttachment(TNexoDownloadClass& worker, net::TBlockSocket& socket,
+                                                         TReleasingDocument& document)
+    : worker_(worker), socket_(socket) {
+    worker_.socket_ = &socket;
+    worker_.document_ = &document;
+    socket_.OnStatus = [&worker](net::TBlockSocket* sender, THookSocketReason reason, const std::string& value) {
+        worker.SocketStatus(sender, reason, value);
     };
-    socket_->OnMonitor = [this](net::TBlockSocket* sender, bool writing, const void* buffer, int len) {
-        SocketMonitor(sender, writing, buffer, len);
+    socket_.OnMonitor = [&worker](net::TBlockSocket* sender, bool writing, const void* buffer, int len) {
+        worker.SocketMonitor(sender, writing, buffer, len);
     };
-    SetSizeRecvBuffer(sizeRecvBuffer_);
+    worker_.SetSizeRecvBuffer(worker_.sizeRecvBuffer_);
 }
 
-void TNexoDownloadClass::DetachSocket() {
-    if (socket_ != nullptr) {
-        socket_->OnStatus = nullptr;
-        socket_->OnMonitor = nullptr;
-    }
-    socket_ = nullptr;
-    document_ = nullptr;
-    file_.reset();
-    createPending_ = false;
+TNexoDownloadClass::TSocketAttachment::~TSocketAttachment() {
+    socket_.OnStatus = nullptr;
+    socket_.OnMonitor = nullptr;
+    worker_.socket_ = nullptr;
+    worker_.document_ = nullptr;
 }
 
 void TNexoDownloadClass::OpenFilePart() {

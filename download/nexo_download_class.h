@@ -47,7 +47,7 @@ public:
     // lends it a socket, does nothing. A missing owner raises
     // ENexoDownloadError.
     explicit TNexoDownloadClass(TNexoDownload* owner);
-    virtual ~TNexoDownloadClass();
+    virtual ~TNexoDownloadClass() = default;
     TNexoDownloadClass(const TNexoDownloadClass&) = delete;
     TNexoDownloadClass& operator=(const TNexoDownloadClass&) = delete;
 
@@ -107,12 +107,22 @@ public:
     virtual TTransferReply LastReply() const;
 
 protected:
-    // Lends the worker a client's socket (hooks attached here) and the
-    // document that client writes the received data into.
-    void AttachSocket(net::TBlockSocket* socket, TReleasingDocument* document);
-    // Detaches the hooks and forgets socket and document; a protocol worker
-    // calls it before it frees its client.
-    void DetachSocket();
+    // A client's socket and received-data document lent to this worker for
+    // as long as the attachment lives: it hooks the socket on construction
+    // and unhooks it on destruction. A protocol worker holds one as a member
+    // declared after the client that owns the socket, so the hooks go before
+    // the socket does, whatever order the destructors of the hierarchy run.
+    class TSocketAttachment {
+    public:
+        TSocketAttachment(TNexoDownloadClass& worker, net::TBlockSocket& socket, TReleasingDocument& document);
+        ~TSocketAttachment();
+        TSocketAttachment(const TSocketAttachment&) = delete;
+        TSocketAttachment& operator=(const TSocketAttachment&) = delete;
+
+    private:
+        TNexoDownloadClass& worker_;
+        net::TBlockSocket& socket_;
+    };
 
     // Turns the file part into a path in DownloadDest and opens the partial
     // file there: an existing one is resumed (stResume, BytesResumed its
@@ -169,8 +179,9 @@ private:
     int32_t sizeRecvBuffer_ = 0;
     std::string downloadDest_;
     std::shared_ptr<TNexoProxy> proxy_;
-    net::TBlockSocket* socket_ = nullptr;      // lent by the protocol client
-    TReleasingDocument* document_ = nullptr;  // lent by the protocol worker
+    // Lent through a TSocketAttachment, null outside its lifetime.
+    net::TBlockSocket* socket_ = nullptr;
+    TReleasingDocument* document_ = nullptr;
     std::unique_ptr<platform::TFileStream> file_;
     bool createPending_ = false;  // the partial file is created with its first byte
     TReplyRefusal refusal_ = TReplyRefusal::None;

@@ -36,14 +36,10 @@ private:
 TNexoFTPDownload::TNexoFTPDownload(TNexoDownload* owner)
     : TNexoDownloadClass(owner), fFTPSend(std::make_unique<net::TFTPSend>()) {
     fFTPSend->OutputStream = &document_;
-    AttachSocket(&fFTPSend->DSock(), &document_);
     SetFTP(owner->FTP());
 }
 
-TNexoFTPDownload::~TNexoFTPDownload() {
-    DetachSocket();
-    fFTP.reset();
-}
+TNexoFTPDownload::~TNexoFTPDownload() = default;
 
 void TNexoFTPDownload::SetFTP(std::shared_ptr<TNexoFTP> value) {
     if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);

@@ -50,6 +50,7 @@ private:
 
     TReleasingDocument document_;  // outlives the client that writes into it
     std::unique_ptr<net::TFTPSend> fFTPSend;
+    TSocketAttachment attachment_{*this, fFTPSend->DSock(), document_};  // after the client: unhooks first
     std::shared_ptr<TNexoFTP> fFTP;
     std::string remotePath_;
     int64_t remoteSize_ = -1;      // the whole remote file's, -1 when unknown

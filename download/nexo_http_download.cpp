@@ -30,10 +30,7 @@ bool HeadComplete(const platform::TStringList& headers) {
 TNexoHTTPDownload::TNexoHTTPDownload(TNexoDownload* owner)
     : TNexoDownloadClass(owner), fHTTPSend(std::make_unique<net::THTTPSend>()) {
     fHTTPSend->OutputStream = &document_;
-    AttachSocket(&fHTTPSend->Sock(), &document_);
 }
-
-TNexoHTTPDownload::~TNexoHTTPDownload() { DetachSocket(); }
 
 void TNexoHTTPDownload::ApplyClientSettings() {
     const TNexoProxy& proxy = *Proxy();

@@ -18,7 +18,6 @@ namespace lunaro::download {
 class TNexoHTTPDownload : public TNexoDownloadClass {
 public:
     explicit TNexoHTTPDownload(TNexoDownload* owner);
-    ~TNexoHTTPDownload() override;
 
     // Raises ENexoDownloadError when no file name can be found or the one
     // the server suggests is unsafe, and the base's file errors; network
@@ -47,6 +46,7 @@ private:
 
     TReleasingDocument document_;  // outlives the client that writes into it
     std::unique_ptr<net::THTTPSend> fHTTPSend;
+    TSocketAttachment attachment_{*this, fHTTPSend->Sock(), document_};  // after the client: unhooks first
     std::string redirectUrl_;
     int redirects_ = 0;
     int64_t requestedStart_ = 0;

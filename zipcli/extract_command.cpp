@@ -212,16 +212,7 @@ int TExtractRun::Verdict() {
 int TExtractRun::Run() {
     Configure();
     opr_.StartUp();
-    int loaded = 0;
-    try {
-        loaded = opr_.Set_ZipFileName(request_.archive, archive::TZipLoadOpts::zloFull);
-    } catch (const archive::EZKException& e) {
-        std::fprintf(err_, "lunaro-zip: %s: %s\n", Printable(request_.archive).c_str(),
-                     Printable(OneLine(e.Message())).c_str());
-        opr_.Done(false);
-        return kExitNothingDone;
-    }
-    if (loaded < 0) {
+    if (opr_.Set_ZipFileName(request_.archive, archive::TZipLoadOpts::zloFull) < 0) {
         std::fprintf(err_, "lunaro-zip: %s: %s\n", Printable(request_.archive).c_str(),
                      Printable(OneLine(opr_.ErrMessage())).c_str());
         opr_.Done(false);

@@ -2,7 +2,6 @@
 
 #include "archive/directory/waux.h"
 #include "archive/messages/message_ids.h"
-#include "archive/messages/zk_exception.h"
 
 namespace lunaro::zipcli {
 
@@ -44,16 +43,7 @@ int ListArchive(const std::string& archive, ListFormat format, std::FILE* out, s
         if (archive::TZKIRec* entry = directory.Items(position)->Rec()) writer.Row(*entry);
     };
 
-    int result = 0;
-    try {
-        result = worker.LoadZip(archive, true);
-    } catch (const archive::EZKException& e) {
-        writer.Discard();
-        worker.Done(false);
-        Report(err, archive, "", e.Message());
-        return 1;
-    }
-    if (result < 0) {
+    if (worker.LoadZip(archive, true) < 0) {
         writer.Discard();
         worker.Done(false);
         Report(err, archive, "", worker.ErrMessage());

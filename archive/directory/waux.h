@@ -29,7 +29,9 @@ public:
     int List();
 
     // Replaces the current directory by that of `name`. Returns the open
-    // result (0 for an empty name); a damaged directory raises EZipKeeper.
+    // result (0 for an empty name): a failure, a damaged directory included,
+    // is a negative identifier, already recorded as the error code and
+    // message (and shown, unless the file is simply missing).
     int LoadZip(const std::string& name, bool NoEvent);
 
 protected:

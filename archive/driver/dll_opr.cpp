@@ -158,8 +158,11 @@ void TZKDLLOpr::RunExtract() {
     SetCancel(0);
 
     if (ZipFileName().empty()) throw EZipKeeper::CreateResDisp(msg::NoZipFileSpecified, true);
-    if (CentralDir().Count() == 0) {
-        List();
+    // A damaged directory leaves the entries read before the damage: they
+    // are not the archive, so it is loaded again, to report why.
+    const TZKZipFile* loaded = CentralDir().CurrentIfAny();
+    if (CentralDir().Count() == 0 || (loaded != nullptr && loaded->OpenRet() < 0)) {
+        if (List() < 0) return;
         if (CentralDir().Count() == 0) {
             if (ErrCode() == 0) throw EZipKeeper::CreateResDisp(msg::ZipFileNotOpened, true);
             return;

@@ -15,13 +15,6 @@
 
 namespace lunaro::archive {
 
-namespace {
-
-constexpr uint16_t kEscape16 = 0xFFFF;
-constexpr uint32_t kEscape32 = 0xFFFFFFFF;
-
-}  // namespace
-
 void TZKEOC::SetZipCommentLen(int length) {
     if (length >= 0 && length < ZipCommentLen()) FZipComment.resize(static_cast<size_t>(length));
 }
@@ -72,7 +65,7 @@ int TZKEOC::FindEndRecord(bool& needZip64, int& endDisk) {
         return platform::FileExists(FileName()) ? -msg::ZipFileNotOpened : -msg::InputFileMissing;
 
     uint8_t head[8];
-    if (Seek(0, 0) != 0 || Read(head, 4) != 4) return -msg::NotAZipArchive;
+    if (Seek(0, kSeekFromStart) != 0 || Read(head, 4) != 4) return -msg::NotAZipArchive;
     const uint32_t first = GetU32(head);
     if ((first & 0xFFFF) == kStubSig) {
         SetSig(TZipFileSigs::zfsDOS);
@@ -83,7 +76,7 @@ int TZKEOC::FindEndRecord(bool& needZip64, int& endDisk) {
         fMultiDisk = true;
     }
 
-    const int64_t lastRecord = Seek(-kEndRecordSize, 2);
+    const int64_t lastRecord = Seek(-kEndRecordSize, kSeekFromEnd);
     if (lastRecord < 0) return -msg::NotAZipArchive;
     const int64_t size = lastRecord + kEndRecordSize;
     SetFile_Size(size);
@@ -103,7 +96,7 @@ int TZKEOC::FindEndRecord(bool& needZip64, int& endDisk) {
     if (record == nullptr) {
         const auto windowSize = static_cast<int>(std::min<int64_t>(size, kEndRecordWindow));
         window.resize(static_cast<size_t>(windowSize));
-        if (Seek(size - windowSize, 0) < 0) return -msg::InputSeekError;
+        if (Seek(size - windowSize, kSeekFromStart) < 0) return -msg::InputSeekError;
         if (Read(window.data(), windowSize) != windowSize) return -msg::EndRecordReadError;
         // The candidate nearest the end of the file wins; nothing else about it is checked.
         int match = windowSize - kEndRecordSize - 1;
@@ -138,7 +131,7 @@ int TZKEOC::ReadZip64Records(uint16_t endRecordDisk, int& endDisk) {
     int64_t endPosition = fEOCOffset;
     if (fEOCOffset >= kZip64LocatorSize) {
         uint8_t locator[kZip64LocatorSize];
-        if (Seek(fEOCOffset - kZip64LocatorSize, 0) < 0) return -msg::InputSeekError;
+        if (Seek(fEOCOffset - kZip64LocatorSize, kSeekFromStart) < 0) return -msg::InputSeekError;
         if (Read(locator, kZip64LocatorSize) != kZip64LocatorSize) return -msg::EndRecordReadError;
         const uint32_t totalDisks = GetU32(locator + 16);
         if (GetU32(locator) == kZip64LocatorSig && (endRecordDisk != kEscape16 || totalDisks >= kEscape16)) {
@@ -151,13 +144,13 @@ int TZKEOC::ReadZip64Records(uint16_t endRecordDisk, int& endDisk) {
             endDisk = static_cast<int>(recordDisk);
             const uint64_t recordOffset = GetU64(locator + 8);
             uint8_t z[kZip64EndRecordSize];
-            if (recordOffset > static_cast<uint64_t>(INT64_MAX) || Seek(static_cast<int64_t>(recordOffset), 0) < 0)
+            if (recordOffset > static_cast<uint64_t>(INT64_MAX) || Seek(static_cast<int64_t>(recordOffset), kSeekFromStart) < 0)
                 return -msg::InputSeekError;
             if (Read(z, kZip64EndRecordSize) != kZip64EndRecordSize) return -msg::EndRecordReadError;
             if (GetU32(z) == kZip64EndRecordSig) {
                 const uint64_t recordSize = GetU64(z + 4);
                 fVersionNeeded = GetU16(z + 14);
-                if ((fVersionNeeded & 0xFF) > 45 || recordSize < 44) return -msg::UnsupportedZipVersion;
+                if ((fVersionNeeded & 0xFF) > kZip64VersionNeeded || recordSize < 44) return -msg::UnsupportedZipVersion;
                 fVersionMadeBy = GetU16(z + 12);
                 fZ64VSize = static_cast<int64_t>(recordSize + 12);
                 endPosition = static_cast<int64_t>(recordOffset);

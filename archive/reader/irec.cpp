@@ -18,8 +18,6 @@ namespace lunaro::archive {
 namespace {
 
 constexpr std::array<int, 18> kFixedFields = {4, 1, 1, 2, 2, 2, 2, 2, 4, 4, 4, 2, 2, 2, 2, 2, 4, 4};
-constexpr uint32_t kEscape32 = 0xFFFFFFFF;
-constexpr uint32_t kEscape16 = 0xFFFF;
 
 }  // namespace
 
@@ -90,7 +88,7 @@ int TZKIRec::SeekLocalData() {
     try {
         fOwner->SeekDisk(static_cast<int>(fDiskStart));
         uint8_t h[4 + kLocalHeaderSize - 4];
-        bool ok = fOwner->Seek(fRelOffLocal, 0) == fRelOffLocal && fOwner->Read(h, 4) == 4 &&
+        bool ok = fOwner->Seek(fRelOffLocal, kSeekFromStart) == fRelOffLocal && fOwner->Read(h, 4) == 4 &&
                   GetU32(h) == kLocalHeaderSig && fOwner->Reads(h + 4, kLocalFields) == kLocalHeaderSize - 4;
         const int nameLength = ok ? GetU16(h + 26) : 0;
         const int extraLength = ok ? GetU16(h + 28) : 0;

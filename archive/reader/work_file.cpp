@@ -70,7 +70,7 @@ void TZKWorkFile::StampFileDate(int handle) {
 }
 
 int64_t TZKWorkFile::Seek(int64_t offset, int origin) {
-    if (!fFile || origin < 0 || origin > 2) return -1;
+    if (!fFile || origin < kSeekFromStart || origin > kSeekFromEnd) return -1;
     return fFile->Seek(offset, static_cast<platform::TSeekOrigin>(origin));
 }
 

@@ -26,11 +26,17 @@ enum class TZKShowProgress : uint8_t { zspNone = 0, zspFull = 1, zspExtra = 2 };
 inline constexpr uint32_t kOpenReadShared = platform::fmOpenRead | platform::fmShareDenyWrite;
 
 // Bits of the archive state word (Info).
+inline constexpr uint32_t kInfoKeptByOpen = 0x7;  // the only earlier bits an open keeps
 inline constexpr uint32_t kInfoOpenBegun = 0x40;
 inline constexpr uint32_t kInfoEndRecordAccepted = 0x800;
 inline constexpr uint32_t kInfoDirectoryLoaded = 0x1000;
 inline constexpr uint32_t kInfoIdentitySaved = 0x2000;
 inline constexpr uint32_t kInfoInvalid = 0x8000;
+
+// Origins of Seek.
+inline constexpr int kSeekFromStart = 0;
+inline constexpr int kSeekFromCurrent = 1;
+inline constexpr int kSeekFromEnd = 2;
 
 // Copies go through buffers of this size.
 inline constexpr int kReadToChunk = 20480;
@@ -73,10 +79,10 @@ public:
     int Handle() const { return fFile ? fFile->Handle() : -1; }
     uint32_t OpenMode() const { return fOpenMode; }
 
-    // origin: 0 start, 1 current, 2 end. -1 on failure.
+    // origin: one of the kSeekFrom values. -1 on failure.
     int64_t Seek(int64_t offset, int origin);
-    int64_t Position() { return Seek(0, 1); }
-    void SetPosition(int64_t position) { Seek(position, 0); }
+    int64_t Position() { return Seek(0, kSeekFromCurrent); }
+    void SetPosition(int64_t position) { Seek(position, kSeekFromStart); }
 
     // The count read (0 at the end) or -FileReadError. A negative len reads
     // its magnitude and must not be split across parts.

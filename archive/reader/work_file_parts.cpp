@@ -69,8 +69,8 @@ int TZKWorkFile::SeekDisk(int n) {
 }
 
 bool TZKWorkFile::AtEndOfPart() {
-    const int64_t here = Seek(0, 1);
-    const int64_t end = Seek(0, 2);
+    const int64_t here = Seek(0, kSeekFromCurrent);
+    const int64_t end = Seek(0, kSeekFromEnd);
     return here >= 0 && here == end;
 }
 

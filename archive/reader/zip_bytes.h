@@ -27,7 +27,13 @@ inline constexpr int kZip64LocatorSize = 20;
 inline constexpr int kZip64EndRecordSize = 56;
 inline constexpr int kCentralHeaderSize = 46;
 inline constexpr int kLocalHeaderSize = 30;
+// A field holding this says its value is in the Zip64 records instead.
+inline constexpr uint16_t kEscape16 = 0xFFFF;
+inline constexpr uint32_t kEscape32 = 0xFFFFFFFF;
+// The newest format version the reader takes a Zip64 end record of.
+inline constexpr uint8_t kZip64VersionNeeded = 45;
+
 // The end record plus the longest comment it can announce.
-inline constexpr int kEndRecordWindow = kEndRecordSize + 0xFFFF;
+inline constexpr int kEndRecordWindow = kEndRecordSize + kEscape16;
 
 }  // namespace lunaro::archive

@@ -62,7 +62,7 @@ void TZKZipFile::SetEncoding_CP(uint32_t value) {
 
 int TZKZipFile::Open(bool EOConly, bool NoLoad) {
     ClearFileInformation();
-    SetInfo((Info() & 0x7) | kInfoOpenBegun);
+    SetInfo((Info() & kInfoKeptByOpen) | kInfoOpenBegun);
     SetReqFileName(FileName());
     const bool exactName = (Boss().Snapshot().SpanOptions & spExactName) != 0;
     int result = OpenEOC(EOConly);
@@ -122,7 +122,7 @@ void TZKZipFile::KeepStub() {
     if (fSFXOfs <= 0 || fSFXOfs > kMaxStubSize || (!IsOpen() && !File_Open(kOpenReadShared))) return;
     auto stub = std::make_unique<platform::TMemoryStream>();
     stub->SetSize(fSFXOfs);
-    if (Seek(0, 0) == 0 && Read(stub->Memory(), static_cast<int>(fSFXOfs)) == fSFXOfs) fStub = std::move(stub);
+    if (Seek(0, kSeekFromStart) == 0 && Read(stub->Memory(), static_cast<int>(fSFXOfs)) == fSFXOfs) fStub = std::move(stub);
 }
 
 // ---- loading the directory ----------------------------------------------
@@ -137,7 +137,7 @@ int64_t TZKZipFile::ChooseCentralStart(int64_t expected) {
     // Data before the archive: offsets may or may not count it. A central
     // header at the recorded offset says they do.
     Boss().ShowZipMessage(msg::ZipStructureWarning, "");
-    CheckSeek(fCentralOffset, 0, msg::ArchiveSeekError);
+    CheckSeek(fCentralOffset, kSeekFromStart, msg::ArchiveSeekError);
     uint8_t probe[4];
     CheckRead(probe, 4, msg::CentralHeaderReadError);
     return GetU32(probe) == kCentralHeaderSig ? fCentralOffset : expected;
@@ -171,14 +171,14 @@ int TZKZipFile::Load() {
             if (fCentralDiskNo >= static_cast<uint32_t>(std::max(TotalDisks(), 1)))
                 throw EZipKeeper::CreateResDisp(msg::ArchiveSeekError, true);
             SeekDisk(static_cast<int>(fCentralDiskNo));
-            SetFile_Size(Seek(0, 2));
+            SetFile_Size(Seek(0, kSeekFromEnd));
         } else {
             expected = ExpectedCentralStart();
         }
         fSFXOfs = expected >= 0 && expected <= 0xFFFFFFFFLL ? expected : 0;
         if (RealFileSize() == kEndRecordSize) fSFXOfs = 0;
         const int64_t start = ChooseCentralStart(expected);
-        CheckSeek(start, 0, msg::ArchiveSeekError);
+        CheckSeek(start, kSeekFromStart, msg::ArchiveSeekError);
         ProgReport(TActionCodes::zacItem, msg::ProgressLoadingDirectory, fTotalEntries, "");
         if (Boss().Verbosity() > 1) Boss().Diag("List - expecting " + std::to_string(fTotalEntries) + " files");
         CheckEntryCountFits(start);
@@ -186,20 +186,27 @@ int TZKZipFile::Load() {
         fHashList.AutoSize(static_cast<int>(std::min<uint32_t>(fTotalEntries, INT32_MAX)));
         ReadEntries();
         fIndexPending = true;
-        SetInfo((Info() & ~0x7u) | kInfoDirectoryLoaded);
+        SetInfo((Info() & ~kInfoKeptByOpen) | kInfoDirectoryLoaded);
         fCentralOffset = start;
         fSFXOfs += expected - start;
+    } catch (const EZipKeeper& e) {
+        AbandonLoad();
+        return -e.ResId();
     } catch (...) {
-        fIndexPending = true;
-        ProgReport(TActionCodes::zacEndOfBatch, 0, 0, "");
-        SetFileName("");
-        fSFXOfs = 0;
-        Notify(Count(), TZCChanges::zccEnd);
+        AbandonLoad();
         throw;
     }
     ProgReport(TActionCodes::zacEndOfBatch, 0, 0, "");
     Notify(Count(), TZCChanges::zccEnd);
     return 0;
+}
+
+void TZKZipFile::AbandonLoad() {
+    fIndexPending = true;
+    ProgReport(TActionCodes::zacEndOfBatch, 0, 0, "");
+    SetFileName("");
+    fSFXOfs = 0;
+    Notify(Count(), TZCChanges::zccEnd);
 }
 
 // Entries go into the name index when a name is first looked up, not while

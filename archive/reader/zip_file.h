@@ -29,9 +29,10 @@ public:
     explicit TZKZipFile(TZKCore& worker);
     ~TZKZipFile() override;
 
-    // A negative message identifier, or the end-record warning bits.
-    // EOConly reads only the end record; NoLoad stops before the directory.
-    // A damaged directory raises EZipKeeper.
+    // A negative message identifier on every failure, a damaged directory
+    // or a cancel included, else the end-record warning bits. EOConly reads
+    // only the end record; NoLoad stops before the directory. Only what is
+    // not the archive's fault (memory, say) is raised.
     int Open(bool EOConly, bool NoLoad);
 
     int Count() const { return static_cast<int>(fEntries.size()); }
@@ -84,6 +85,7 @@ public:
     TZCChangeEvent OnChange;
 
 protected:
+    // 0, or the negated identifier of what stopped the directory.
     int Load();
 
 private:
@@ -93,6 +95,8 @@ private:
     int64_t ChooseCentralStart(int64_t expected);
     void CheckEntryCountFits(int64_t start);
     void ReadEntries();
+    // Leaves a failed load with no file name and tells the listeners it ended.
+    void AbandonLoad();
     void IndexEntries();
     void KeepStub();
     void ChooseNumbering();

@@ -1,5 +1,6 @@
 #include "engine/exec/archive_input.h"
 
+#include "archive/messages/message_ids.h"
 #include "archive/messages/zk_exception.h"
 #include "engine/abi/zip_engine_abi.h"
 
@@ -26,7 +27,9 @@ int TArchiveInput::Open(const std::string& path, std::string& error) {
         const int loaded = fWorker.LoadZip(path, true);
         if (loaded < 0) {
             error = fWorker.ErrMessage().empty() ? "cannot read the archive" : fWorker.ErrMessage();
-            return ZE_ERR_OPEN_ZIP;
+            // A file that is not there, or cannot be opened, is not a damaged archive.
+            const bool unopened = -loaded == archive::msg::InputFileMissing || -loaded == archive::msg::ZipFileNotOpened;
+            return unopened ? ZE_ERR_OPEN_ZIP : ZE_ERR_ZIP_STRUCTURE;
         }
         archive::TZKZipFile* zip = fWorker.CentralDir().Current();
         if (!zip->File_Open(archive::kOpenReadShared) || zip->Handle() < 0) {

@@ -16,7 +16,8 @@ namespace lunaro::testkit {
 
 class DemoServer {
 public:
-    explicit DemoServer(const std::string& folder)
+    // extraConfig: nginx directives for the server block ("limit_rate 4m;").
+    explicit DemoServer(const std::string& folder, const std::string& extraConfig = "")
         : packages_(folder + "/packages"), accessLog_(folder + "/access.log") {
         const std::string make = std::string(LUNARO_SOURCE_DIR) + "/demo/make-packages '" + packages_ + "' '" +
                                  LUNARO_UNPACKING_ENGINE + "' >/dev/null";
@@ -24,7 +25,7 @@ public:
             error_ = "demo/make-packages failed (is zip installed?)";
             return;
         }
-        nginx_ = std::make_unique<NginxServer>(NginxOptions{packages_, "access_log " + accessLog_ + ";", false, ""});
+        nginx_ = std::make_unique<NginxServer>(NginxOptions{packages_, "access_log " + accessLog_ + ";" + extraConfig, false, ""});
         if (!nginx_->Running()) error_ = nginx_->Error();
     }
 

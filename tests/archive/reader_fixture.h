@@ -4,7 +4,6 @@
 // archives and open them.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,7 +11,6 @@
 
 #include "archive/directory/waux.h"
 #include "archive/reader/zip_file.h"
-#include "archive/messages/zk_exception.h"
 #include "platform/ui_service.h"
 #include "tests/support/test_support.h"
 #include "tests/support/zip_builder.h"
@@ -46,15 +44,6 @@ protected:
         zip->SetFileName(path);
         result = zip->Open(false, noLoad);
         return zip;
-    }
-
-    static int RaisedIdent(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const EZipKeeper& e) {
-            return e.ResId();
-        }
-        return 0;
     }
 
     static lunaro::testkit::ZipEntrySpec Entry(std::string name, std::string data = "") {

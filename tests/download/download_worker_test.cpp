@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "download/download_types.h"
 #include "download/nexo_download.h"
@@ -23,8 +24,7 @@ using testkit::WriteFile;
 // protocol client, reporting reads and closes and filling the document.
 class TScriptedWorker : public TNexoDownloadClass {
 public:
-    explicit TScriptedWorker(TNexoDownload* owner) : TNexoDownloadClass(owner) { AttachSocket(&socket_, &document_); }
-    ~TScriptedWorker() override { DetachSocket(); }
+    explicit TScriptedWorker(TNexoDownload* owner) : TNexoDownloadClass(owner) {}
 
     void Open(const std::string& name) {
         SetFilePart(name);
@@ -47,6 +47,7 @@ public:
 private:
     net::TBlockSocket socket_;
     TReleasingDocument document_;
+    TSocketAttachment attachment_{*this, socket_, document_};
 };
 
 class DownloadWorker : public ::testing::Test {
@@ -85,6 +86,35 @@ TEST_F(DownloadWorker, FinalNameThatCannotBeReplacedIsReported) {
         EXPECT_EQ(error.Message(), "Não foi possível renomear o arquivo: " + worker.FilePart() + " para " +
                                        worker.FinalFileName());
     }
+}
+
+// A worker lent a socket that outlives it, as a client kept by its caller
+// would be: once the worker is gone a late report must not reach it.
+class TBorrowingWorker : public TNexoDownloadClass {
+public:
+    TBorrowingWorker(TNexoDownload* owner, net::TBlockSocket& socket)
+        : TNexoDownloadClass(owner), attachment_(*this, socket, document_) {}
+
+private:
+    TReleasingDocument document_;
+    TSocketAttachment attachment_;
+};
+
+TEST(DownloadWorkerAttachment, HooksLiveExactlyAsLongAsTheWorker) {
+    TNexoDownload owner;
+    net::TBlockSocket socket;
+    std::vector<THookSocketReason> reported;
+    owner.SetOnHookStatus([&](net::TBlockSocket*, THookSocketReason reason, int32_t, int32_t) {
+        reported.push_back(reason);
+    });
+    {
+        TBorrowingWorker worker(&owner, socket);
+        ASSERT_TRUE(socket.OnStatus);
+        socket.OnStatus(&socket, THookSocketReason::HR_Connect, "");
+    }
+    EXPECT_FALSE(socket.OnStatus);
+    EXPECT_FALSE(socket.OnMonitor);
+    EXPECT_EQ(reported, std::vector<THookSocketReason>{THookSocketReason::HR_Connect});
 }
 
 TEST(DownloadWorkerOwner, AWorkerNeedsItsComponent) {

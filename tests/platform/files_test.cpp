@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <iterator>
 
 #include "platform/atomic_file.h"
 #include "platform/files.h"
@@ -130,4 +133,23 @@ TEST(AtomicFile, ReplacesContentKeepsLinksAndLeavesNoTemporaryOnFailure) {
         ++entries;
     }
     EXPECT_EQ(entries, 3);  // real, link, folder
+}
+
+TEST(AtomicFile, TemporaryOfAKilledWriterGoesWithTheNextWriteButOneInUseStays) {
+    TempDir dir;
+    WriteFile(dir.File("mark.ini"), "old");
+    WriteFile(dir.File(".mark.ini.k1ll3d"), "half");  // a writer died before its rename
+    WriteFile(dir.File(".mark.ini.inuse1"), "busy");
+    WriteFile(dir.File(".other.ini.k1ll3d"), "not ours");
+    const int writer = ::open(dir.File(".mark.ini.inuse1").c_str(), O_RDONLY);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);  // a writer still at work
+
+    ASSERT_TRUE(ReplaceFileAtomically(dir.File("mark.ini"), "new", 0644));
+    EXPECT_EQ(ReadFile(dir.File("mark.ini")), "new");
+    EXPECT_FALSE(fs::exists(dir.File(".mark.ini.k1ll3d")));
+    EXPECT_TRUE(fs::exists(dir.File(".mark.ini.inuse1")));
+    EXPECT_TRUE(fs::exists(dir.File(".other.ini.k1ll3d")));
+    ::close(writer);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 }

@@ -5,11 +5,13 @@
 namespace lunaro::testkit {
 
 MicrosocksPeer::MicrosocksPeer(const MicrosocksOptions& options) {
-    std::vector<std::string> args = {"-i", options.listenHost, "-p", std::to_string(port_)};
-    if (!options.user.empty()) {
-        args.insert(args.end(), {"-u", options.user, "-P", options.password});
-    }
-    process_.Start(FindProgram("microsocks"), args, options.listenHost, port_, dir_.File("microsocks.log"));
+    Start([&] {
+        std::vector<std::string> args = {"-i", options.listenHost, "-p", std::to_string(port_)};
+        if (!options.user.empty()) {
+            args.insert(args.end(), {"-u", options.user, "-P", options.password});
+        }
+        return Launch{FindProgram("microsocks"), args, options.listenHost, dir_.File("microsocks.log")};
+    });
 }
 
 }  // namespace lunaro::testkit

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <thread>
 
+#include "tests/support/port_owner.h"
 #include "tests/support/test_support.h"
 
 namespace lunaro::testkit {
@@ -64,13 +65,13 @@ bool LoopbackPortAccepts(const std::string& host, int port, int timeoutMs) {
 
 PeerProcess::~PeerProcess() { Stop(); }
 
-bool PeerProcess::Start(const std::string& program, const std::vector<std::string>& args, const std::string& host,
+PeerStart PeerProcess::Start(const std::string& program, const std::vector<std::string>& args, const std::string& host,
                         int port, const std::string& logPath, int waitMs) {
     Stop();
     error_.clear();
     if (program.empty() || ::access(program.c_str(), X_OK) != 0) {
         error_ = "program not installed: " + program;
-        return false;
+        return PeerStart::Failed;
     }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -80,7 +81,7 @@ bool PeerProcess::Start(const std::string& program, const std::vector<std::strin
     pid_ = ::fork();
     if (pid_ < 0) {
         error_ = "fork failed";
-        return false;
+        return PeerStart::Failed;
     }
     if (pid_ == 0) {
         ::setpgid(0, 0);
@@ -97,18 +98,22 @@ bool PeerProcess::Start(const std::string& program, const std::vector<std::strin
     ::setpgid(pid_, pid_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (LoopbackPortAccepts(host, port)) return true;
+        if (GroupListensOn(pid_, port) && LoopbackPortAccepts(host, port)) return PeerStart::Up;
         if (Exited(pid_)) {
+            ::kill(-pid_, SIGKILL);  // what it forked goes with it
             pid_ = -1;
             error_ = program + " exited: " + ReadFile(logPath);
-            return false;
+            return PeerStart::PortLost;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
-    error_ = program + " did not accept connections on " + host + " port " + std::to_string(port) + ": " +
-             ReadFile(logPath);
+    // A port that accepts while our program does not listen there is
+    // another test's daemon.
+    const bool taken = LoopbackPortAccepts(host, port);
+    error_ = program + " did not listen on " + host + " port " + std::to_string(port) +
+             (taken ? " (another process holds it)" : "") + ": " + ReadFile(logPath);
     Stop();
-    return false;
+    return taken ? PeerStart::PortLost : PeerStart::Failed;
 }
 
 void PeerProcess::Stop() {

@@ -1,7 +1,8 @@
 #pragma once
 // A real server program run by a test: started in its own process group,
-// waited for (bounded) until it accepts TCP connections on its loopback
-// port, and stopped with the whole group when the object goes. The proxy
+// waited for (bounded) until a process of that group listens on its
+// loopback port and the port accepts, and stopped with the whole group when
+// the object goes. The proxy
 // launchers build on it; any other daemon a suite needs can be started the
 // same way.
 #include <sys/types.h>
@@ -15,6 +16,12 @@ namespace lunaro::testkit {
 // within timeoutMs.
 bool LoopbackPortAccepts(const std::string& host, int port, int timeoutMs = 200);
 
+enum class PeerStart {
+    Up,
+    PortLost,  // the program exited, or someone else holds the port: worth a new port
+    Failed,    // missing, or never came up
+};
+
 class PeerProcess {
 public:
     PeerProcess() = default;
@@ -23,9 +30,9 @@ public:
     PeerProcess& operator=(const PeerProcess&) = delete;
 
     // Runs program with args (argv[0] is added), its output going to
-    // logPath, and waits up to waitMs for host:port to accept. Returns false
-    // with Error() set when the program is missing, exits, or never accepts.
-    bool Start(const std::string& program, const std::vector<std::string>& args, const std::string& host,
+    // logPath, and waits up to waitMs for it to listen on host:port.
+    // Anything but Up leaves Error() saying why and nothing running.
+    PeerStart Start(const std::string& program, const std::vector<std::string>& args, const std::string& host,
                int port, const std::string& logPath, int waitMs = 5000);
     void Stop();
 

@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -51,6 +52,11 @@ int FreeLoopbackPort() {
         port = ntohs(addr.sin_port);
     ::close(fd);
     return port;
+}
+
+bool WaitReadable(int fd, int timeoutMs) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, timeoutMs) == 1;
 }
 
 std::string FindProgram(const std::string& name) {

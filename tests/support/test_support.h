@@ -31,6 +31,10 @@ int FreeLoopbackPort();
 // Full path of an executable found on PATH (or in /usr/sbin, /sbin), or "".
 std::string FindProgram(const std::string& name);
 
+// True once bytes or the peer's close wait to be read on the socket fd,
+// at most timeoutMs from now. The socket itself is left untouched.
+bool WaitReadable(int fd, int timeoutMs);
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 

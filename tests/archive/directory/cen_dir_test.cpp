@@ -119,13 +119,12 @@ TEST_F(CentralDirTest, FalseCountOfAPartedDirectoryCostsNoMemory) {
     ZipBuilder b;
     b.AddFile("x.txt", "x").Zip64(z).End(end);
     const std::string path = Write("parts.zip", b.Build());
-    EXPECT_EQ(RaisedIdent([&] { core.LoadZip(path, false); }), msg::CentralHeaderSignatureWrong);
+    EXPECT_EQ(core.LoadZip(path, false), -msg::CentralHeaderSignatureWrong);
     EXPECT_EQ(list.Count(), 1);
 
     // A directory said to start on a part after the last one.
     z.centralDisk = 5;
-    EXPECT_EQ(RaisedIdent([&] { core.LoadZip(Write("after.zip", ZipBuilder().Zip64(z).End(end).Build()), false); }),
-              msg::ArchiveSeekError);
+    EXPECT_EQ(core.LoadZip(Write("after.zip", ZipBuilder().Zip64(z).End(end).Build()), false), -msg::ArchiveSeekError);
 }
 
 TEST_F(CentralDirTest, AdoptingArchiveObjects) {

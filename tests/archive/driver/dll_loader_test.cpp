@@ -294,5 +294,20 @@ TEST_F(EngineRunTest, MissingDestinationAndMissingEngineStopBeforeTheEngine) {
     EXPECT_EQ(opr.FSpecArgs, std::vector<std::string>{"*.*"});
 }
 
+TEST_F(EngineRunTest, ADirectoryDamagedPartWayIsNeverExtracted) {
+    // The second of two headers is cut short: the first loads, the load fails.
+    const std::string whole = lunaro::testkit::ZipBuilder().AddFile("a.txt", "alpha").AddFile("b.txt", "beta").Build();
+    const std::string archive = temp.File("result1.zip");
+    lunaro::testkit::WriteFile(archive, whole.substr(0, whole.size() - 22 - 40) + whole.substr(whole.size() - 22));
+    master.Settings.FSpecArgs = {"*.*"};
+    master.Settings.ExtrBaseDir = temp.Path();
+    StartWith(FakeEngineDir("good"));
+    EXPECT_EQ(opr.Set_ZipFileName(archive, TZipLoadOpts::zloFull), -msg::CentralHeaderReadError);
+    opr.Extract();
+    EXPECT_EQ(opr.ErrCode(), msg::CentralHeaderReadError);
+    EXPECT_EQ(opr.SuccessCnt(), 0);
+    EXPECT_EQ(opr.FSpecArgs, std::vector<std::string>{"*.*"});  // the engine never ran
+}
+
 }  // namespace
 }  // namespace lunaro::archive

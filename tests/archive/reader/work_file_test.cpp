@@ -54,17 +54,17 @@ TEST_F(WorkFileTest, ReadsSeeksAndTheirCheckedForms) {
     EXPECT_EQ(std::string(buffer, 10), content.substr(0, 10));
     EXPECT_EQ(file.Read(buffer, -5), 5);  // negative length: the magnitude
     EXPECT_EQ(file.Position(), 15);
-    EXPECT_EQ(file.Seek(-4, 2), 996);
+    EXPECT_EQ(file.Seek(-4, kSeekFromEnd), 996);
     EXPECT_EQ(file.Read(buffer, 10), 4);
     EXPECT_EQ(file.Read(buffer, 10), 0);  // end of file is not an error
     EXPECT_FALSE(file.CheckRead(buffer, 1));
 
-    EXPECT_EQ(file.Seek(-1, 0), -1);
+    EXPECT_EQ(file.Seek(-1, kSeekFromStart), -1);
     EXPECT_EQ(file.Seek(0, 3), -1);
-    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, 0, msg::ArchiveSeekError); }), msg::ArchiveSeekError);
-    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, 0, 0); }), msg::FileSeekError);
-    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, 0, -1); }), msg::InputSeekError);
-    EXPECT_EQ(file.CheckSeek(990, 0, 0), 990);
+    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, kSeekFromStart, msg::ArchiveSeekError); }), msg::ArchiveSeekError);
+    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, kSeekFromStart, 0); }), msg::FileSeekError);
+    EXPECT_EQ(RaisedIdent([&] { file.CheckSeek(-1, kSeekFromStart, -1); }), msg::InputSeekError);
+    EXPECT_EQ(file.CheckSeek(990, kSeekFromStart, 0), 990);
     EXPECT_EQ(RaisedIdent([&] { file.CheckRead(buffer, 20, msg::CentralHeaderReadError); }),
               msg::CentralHeaderReadError);
     file.SetPosition(990);
@@ -91,7 +91,7 @@ TEST_F(WorkFileTest, OpeningNamingAndClosing) {
     EXPECT_EQ(file.Handle(), -1);
     char buffer[4];
     EXPECT_EQ(file.Read(buffer, 4), -msg::FileReadError);
-    EXPECT_EQ(file.Seek(0, 0), -1);
+    EXPECT_EQ(file.Seek(0, kSeekFromStart), -1);
 
     file.SetFileName(dir.File("missing.zip"));
     EXPECT_FALSE(file.File_Open(kOpenReadShared));

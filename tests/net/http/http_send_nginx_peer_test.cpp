@@ -1,12 +1,10 @@
 // The HTTP client against a real nginx on loopback.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "net/http/http_send.h"
@@ -116,7 +114,7 @@ TEST_F(HttpNginx, KeepAliveReusesTheConnectionOnlyWhileNothingIsPending) {
     EXPECT_NE(http.Sock().Socket(), INVALID_SOCKET);
 
     // nginx drops the idle connection after a second; its close is pending.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(testkit::WaitReadable(http.Sock().Socket(), 10000));
     http.Clear();
     ASSERT_TRUE(http.HTTPMethod("GET", Url("package.zip")));
     EXPECT_EQ(connects, 2);

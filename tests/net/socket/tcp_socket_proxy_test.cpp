@@ -3,12 +3,10 @@
 // and how the TCP socket closes.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "net/socket/blocksock.h"
 #include "tests/support/peer_scripted.h"
 #include "tests/support/peer_status_log.h"
+#include "tests/support/test_support.h"
 
 using namespace lunaro::net;
 using lunaro::testkit::PeerScript;
@@ -126,7 +124,7 @@ TEST(TcpSocketProxy, CloseDrainsAfterACleanRunOnly) {
     failed.Connect("127.0.0.1", late.PortText());
     EXPECT_EQ(failed.RecvPacket(100), "");
     ASSERT_EQ(failed.LastError(), 10060);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the late bytes arrive
+    ASSERT_TRUE(lunaro::testkit::WaitReadable(failed.Socket(), 5000));  // the late bytes have arrived
     failedLog.Clear();
     failed.CloseSocket();
     EXPECT_EQ(failedLog.Reasons(), std::vector<Reason>{Reason::HR_SocketClose});
