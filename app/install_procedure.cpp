@@ -1,5 +1,8 @@
 #include "app/install_procedure.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/config_values.h"
 #include "app/desktop_shortcut.h"
 #include "app/install_names.h"
@@ -7,6 +10,7 @@
 #include "app/installer_message.h"
 #include "app/text_replace.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace lunaro::app {
 
@@ -21,10 +25,30 @@ bool FetchEngineIfAbsent(PackageSource& packages) {
            packages.BaixarArquivo(names::kMainFolder, names::kEngineLibrary);
 }
 
-InstallOutcome RunPointOfSaleOnly(PackageSource& packages) {
+// The engine lives in the back office's folder, whose presence means "the
+// back office is installed" to the start check: a point-of-sale run that
+// created that folder and then stopped takes it away again, so that it
+// never blocks the back office's own installation.
+void ForgetEngineFolder() {
+    platform::DeleteFile(names::kEngineLibraryPath);
+    platform::DeleteFile(std::string(names::kEngineLibraryPath) + ".part");
+    std::error_code ignored;
+    std::filesystem::remove(platform::HostPath(names::kMainFolder), ignored);  // only when empty
+}
+
+InstallOutcome FetchPointOfSale(PackageSource& packages) {
     if (!FetchEngineIfAbsent(packages)) return InstallOutcome::Stopped;
     if (!packages.BaixarArquivo(names::kPafFolder, names::kPafPackage)) return InstallOutcome::Stopped;
     if (!packages.BaixarArquivo(names::kPafFolder, names::kDatabaseClientPackage)) return InstallOutcome::Stopped;
+    return InstallOutcome::Completed;
+}
+
+InstallOutcome RunPointOfSaleOnly(PackageSource& packages) {
+    const bool hadMainFolder = platform::DirectoryExists(names::kMainFolder);
+    if (FetchPointOfSale(packages) == InstallOutcome::Stopped) {
+        if (!hadMainFolder) ForgetEngineFolder();
+        return InstallOutcome::Stopped;
+    }
     // The point of sale reaches the database the back office already uses.
     for (const char* key : {"CaminhoBancoPAF", "CaminhoBancoServer"})
         GravarIni(names::kPafConfig, "ConfiguracaoLocal", key,

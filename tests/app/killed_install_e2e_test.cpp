@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/engine_admission.h"
 #include "app/exit_codes.h"
 #include "tests/app/demo_server.h"
 #include "tests/support/test_support.h"
@@ -109,9 +110,12 @@ public:
         for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
         const std::string desktop = Root() + "/Desktop";
+        // The demo server hands out the stand-in engine that unpacks.
+        const std::string engineDigest = FileSha256(LUNARO_UNPACKING_ENGINE).value_or("");
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setenv("XDG_DESKTOP_DIR", desktop.c_str(), 1);
+            ::setenv(kEngineDigestVariable, engineDigest.c_str(), 1);
             ::execv(LUNARO_INSTALLER_PROGRAM, argv.data());
             ::_exit(127);
         }
