@@ -4,6 +4,7 @@
 // the outcome checked when it ends. A package that did not arrive is put to
 // the failure handler, which decides between another attempt (resuming what
 // already came) and stopping.
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,8 @@ private:
     void fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker);
     void fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload, int32_t bytesDownloaded);
     void fNexoDownloadHookMonitor(int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed, uint16_t sec);
+    // The socket waits: the window's events go through here too.
+    void fNexoDownloadHeartbeat();
 
     TransferBoxes& boxes_;
     ProgressView& progress_;
@@ -39,6 +42,8 @@ private:
     download::TNexoDownload fNexoDownload;
     // Set by the after-download handler: whether the last transfer failed.
     std::optional<std::optional<std::string>> transferFailure_;
+    // When the window's events last went through during the transfer.
+    std::chrono::steady_clock::time_point lastEvents_;
 };
 
 }  // namespace lunaro::app

@@ -34,11 +34,13 @@ TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
     downloadNomeArq_ = owner->DownloadNomeArq();
     status_ = owner->DownloadStatus();
     sizeRecvBuffer_ = owner->SizeRecvBuffer();
+    heartbeatRate_ = owner->HeartbeatRate();
     OnBeforeDownload = owner->OnBeforeDownload();
     OnAfterDownload = owner->OnAfterDownload();
     OnHookStatus = owner->OnHookStatus();
     OnHookMonitor = owner->OnHookMonitor();
     OnDownloadStatus = owner->OnDownloadStatus();
+    OnHeartbeat = owner->OnHeartbeat();
 }
 
 TNexoDownloadClass::~TNexoDownloadClass() { DetachSocket(); }
@@ -51,6 +53,11 @@ void TNexoDownloadClass::SetDownloadStatus(TDownloadStatus value) {
 void TNexoDownloadClass::SetSizeRecvBuffer(int32_t value) {
     sizeRecvBuffer_ = value;
     if (socket_ != nullptr && value > 0) socket_->SetSizeRecvBuffer(value);
+}
+
+void TNexoDownloadClass::SetHeartbeatRate(int32_t value) {
+    heartbeatRate_ = std::max(value, 0);
+    if (socket_ != nullptr) socket_->HeartbeatRate = heartbeatRate_;
 }
 
 void TNexoDownloadClass::SetProxy(std::shared_ptr<TNexoProxy> value) {
@@ -81,13 +88,18 @@ void TNexoDownloadClass::AttachSocket(net::TBlockSocket* socket, TReleasingDocum
     socket_->OnMonitor = [this](net::TBlockSocket* sender, bool writing, const void* buffer, int len) {
         SocketMonitor(sender, writing, buffer, len);
     };
+    socket_->OnHeartbeat = [this](net::TBlockSocket* sender) {
+        if (OnHeartbeat) OnHeartbeat(sender);
+    };
     SetSizeRecvBuffer(sizeRecvBuffer_);
+    SetHeartbeatRate(heartbeatRate_);
 }
 
 void TNexoDownloadClass::DetachSocket() {
     if (socket_ != nullptr) {
         socket_->OnStatus = nullptr;
         socket_->OnMonitor = nullptr;
+        socket_->OnHeartbeat = nullptr;
     }
     socket_ = nullptr;
     document_ = nullptr;

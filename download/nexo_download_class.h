@@ -39,6 +39,10 @@ using TNexoHookMonitor =
     std::function<void(net::TBlockSocket* Sender, int32_t BytesToDownload, int32_t BytesDownloaded,
                        double AverageSpeed, uint16_t Hour, uint16_t Min, uint16_t Sec)>;
 using TNexoDownloadStatus = std::function<void(TNexoDownloadClass* Sender, TDownloadStatus DownloadStatus)>;
+// While the socket waits (for a connection, or for a server that is silent),
+// every HeartbeatRate ms: the one chance an owner on the same thread gets to
+// do anything before data arrive or the time-out ends the wait.
+using TNexoHeartbeat = std::function<void(net::TBlockSocket* Sender)>;
 
 class TNexoDownloadClass {
 public:
@@ -65,12 +69,16 @@ public:
     void SetSizeRecvBuffer(int32_t value);
     const std::shared_ptr<TNexoProxy>& Proxy() const { return proxy_; }
     void SetProxy(std::shared_ptr<TNexoProxy> value);
+    int32_t HeartbeatRate() const { return heartbeatRate_; }
+    // Milliseconds, 0: no heartbeat. Passed on to the socket when there is one.
+    void SetHeartbeatRate(int32_t value);
 
     TNexoBeforeDownload OnBeforeDownload;
     TNexoAfterDownload OnAfterDownload;
     TNexoHookStatus OnHookStatus;
     TNexoHookMonitor OnHookMonitor;
     TNexoDownloadStatus OnDownloadStatus;
+    TNexoHeartbeat OnHeartbeat;
 
     virtual void StartDownload() {}
     // The socket's status hook: HR_ReadCount, HR_Connect and HR_SocketClose
@@ -139,6 +147,7 @@ private:
     double startTime_ = 0;
     double averageSpeed_ = 0;
     int32_t sizeRecvBuffer_ = 0;
+    int32_t heartbeatRate_ = 0;
     std::string downloadDest_;
     std::shared_ptr<TNexoProxy> proxy_;
     net::TBlockSocket* socket_ = nullptr;      // lent by the protocol client
