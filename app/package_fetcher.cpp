@@ -3,6 +3,7 @@
 #include "app/download_server.h"
 #include "app/progress_display.h"
 #include "app/transfer_outcome.h"
+#include "download/proxy_settings.h"
 #include "platform/files.h"
 
 namespace lunaro::app {
@@ -15,6 +16,9 @@ constexpr int32_t kFtpTimeoutMs = 300000;
 // While a connection is made or a server is silent, the window still
 // repaints and answers at about this pace.
 constexpr int32_t kHeartbeatMs = 100;
+// A server that trickles below this would hold the installation for hours;
+// failing lets the retry reconnect, resuming what already came.
+constexpr net::TTransferLimits kTransferLimits{1024, 60, 0};
 
 }  // namespace
 
@@ -29,6 +33,7 @@ PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, Fet
     fNexoDownload.SetSizeRecvBuffer(kReceiveBuffer);
     fNexoDownload.Proxy()->ProxyTimeout = kHttpTimeoutMs;
     fNexoDownload.FTP()->FtpTimeout = kFtpTimeoutMs;
+    fNexoDownload.SetTransferLimits(kTransferLimits);
     fNexoDownload.SetOnAfterDownload([this](download::TNexoDownloadClass* worker) { fNexoDownloadAfterDownload(worker); });
     fNexoDownload.SetOnHookStatus([this](net::TBlockSocket*, net::THookSocketReason reason, int32_t toDownload,
                                          int32_t downloaded) { fNexoDownloadHookStatus(reason, toDownload, downloaded); });
@@ -52,7 +57,14 @@ std::optional<std::string> PackageFetcher::FetchOnce(const std::string& folder, 
     boxes_.SetPackageName(name);
     boxes_.SetPackageFolder(folder);
     platform::ForceDirectories(folder);
-    fNexoDownload.SetDownloadUrl(PackageUrl(baseUrl_, boxes_.PackageName()));
+    const std::string url = PackageUrl(baseUrl_, boxes_.PackageName());
+    fNexoDownload.SetDownloadUrl(url);
+    if (proxy_) {
+        download::UseProxy(*fNexoDownload.Proxy(), *proxy_);
+    } else if (const std::string problem = download::UseEnvironmentProxy(*fNexoDownload.Proxy(), url);
+               !problem.empty()) {
+        return "a configuração de proxy não pode ser usada: " + problem;
+    }
     platform::ForceDirectories(boxes_.PackageFolder());
     fNexoDownload.SetDownloadDest(boxes_.PackageFolder());
     transferFailure_.reset();

@@ -13,6 +13,7 @@
 #include "app/progress_view.h"
 #include "app/transfer_boxes.h"
 #include "download/nexo_download.h"
+#include "net/proxy_environment.h"
 #include "platform/locale_info.h"
 
 namespace lunaro::app {
@@ -23,6 +24,10 @@ public:
     PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures, std::string baseUrl);
 
     bool BaixarArquivo(const std::string& folder, const std::string& name) override;
+
+    // A proxy the user named, used for every package; without one, the
+    // environment's proxy settings decide for each package's address.
+    void SetProxy(std::optional<net::TProxyChoice> proxy) { proxy_ = std::move(proxy); }
 
 private:
     // One transfer; the reason it failed, or nothing when the file arrived.
@@ -40,6 +45,7 @@ private:
     const std::string baseUrl_;
     const platform::NumberSeparators separators_;
     download::TNexoDownload fNexoDownload;
+    std::optional<net::TProxyChoice> proxy_;
     // Set by the after-download handler: whether the last transfer failed.
     std::optional<std::optional<std::string>> transferFailure_;
     // When the window's events last went through during the transfer.

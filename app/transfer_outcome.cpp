@@ -10,7 +10,21 @@ namespace {
 using download::TTransferVerdict;
 
 std::string SocketProblem(const download::TTransferReply& reply) {
-    return SocketFailureText(reply.SocketError, reply.SocketErrorDesc);
+    return SocketFailureText(reply.SocketError, platform::PrintableText(reply.SocketErrorDesc));
+}
+
+std::string NotTaken(const download::TTransferReply& reply) {
+    switch (reply.Refusal) {
+        case download::TReplyRefusal::RedirectRefused:
+            return "o servidor redirecionou para um endereço que não é http nem https";
+        case download::TReplyRefusal::NotTheFile:
+            return "o servidor respondeu " + std::to_string(reply.Code) + ", que não traz o arquivo";
+        case download::TReplyRefusal::WrongRange:
+        case download::TReplyRefusal::NotTheRest:
+        case download::TReplyRefusal::None:
+            break;
+    }
+    return "a resposta do servidor não continua o arquivo parcial; ele foi mantido como estava";
 }
 
 std::string ServerAnswered(const download::TTransferReply& reply) {
@@ -38,6 +52,8 @@ std::optional<std::string> TransferFailure(const download::TTransferFacts& facts
         case TTransferVerdict::NotUnderstood:
             if (reply.SocketError != 0) return SocketProblem(reply);
             return ServerAnswered(reply);
+        case TTransferVerdict::Mismatch:
+            return NotTaken(reply);
         case TTransferVerdict::Refused:
             return ServerAnswered(reply);
     }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/files.h"
 #include "platform/text_case.h"
 
 namespace lunaro::app {
@@ -52,7 +53,8 @@ std::optional<int> RetryCount(const std::string& text) {
 }
 
 bool IsHttpAddress(const std::string& text) {
-    return platform::AsciiUpperCase(text.substr(0, 7)) == "HTTP://" && text.size() > 7;
+    const std::string upper = platform::AsciiUpperCase(text.substr(0, 8));
+    return (upper.starts_with("HTTP://") && text.size() > 7) || (upper == "HTTPS://" && text.size() > 8);
 }
 
 // Options that only make sense together with others.
@@ -111,8 +113,15 @@ ParsedOptions ParseUnattendedOptions(const std::vector<std::string>& arguments) 
             options.choices.companyAlias = platform::InvariantUpperCase(value);
             cloudGiven = true;
         } else if (argument.name == "--base-url" && !flag) {
-            if (!IsHttpAddress(value)) return Refuse("--base-url needs an http:// address");
+            if (!IsHttpAddress(value)) return Refuse("--base-url needs an http:// or https:// address");
             options.baseUrl = value;
+        } else if (argument.name == "--cacert" && !flag) {
+            if (value.empty() || !platform::FileExists(value)) return Refuse("--cacert needs an existing file");
+            options.caCertFile = value;
+        } else if (argument.name == "--proxy" && !flag) {
+            net::TProxyChoice proxy = net::ParseProxyUrl(value);
+            if (!proxy.Error.empty()) return Refuse("--proxy " + proxy.Error + " (http://[USER:PASS@]HOST:PORT)");
+            options.proxy = std::move(proxy);
         } else if (argument.name == "--drive-c" && !flag) {
             if (value.empty()) return Refuse("--drive-c needs a folder");
             options.driveC = value;
@@ -153,6 +162,12 @@ window, without questions. Every message goes to the log.
   --company=ALIAS       workstation reaching its database in the cloud
   --base-url=URL        the address the packages are published under
                         (default: $LUNARO_BASE_URL, else the built-in one)
+  --cacert=FILE         trust the CA certificates in FILE (PEM) for an
+                        https:// address
+  --proxy=URL           fetch through this HTTP proxy
+                        (http://[USER:PASS@]HOST:PORT); without it,
+                        http_proxy, https_proxy and no_proxy (or their
+                        upper-case forms) are followed
   --drive-c=DIR         the folder that stands for drive C:
   --log=FILE            append the log to FILE
   --retries=N           try a failed package N more times, waiting longer

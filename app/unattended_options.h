@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/install_choices.h"
+#include "net/proxy_environment.h"
 
 namespace lunaro::app {
 
@@ -22,6 +23,8 @@ struct UnattendedOptions {
     std::string logFile;  // empty: no log file
     int retries = 3;      // further attempts for a package that failed
     bool resume = false;  // continue an interrupted installation
+    std::string caCertFile;                 // empty: the system's trust store
+    std::optional<net::TProxyChoice> proxy;  // empty: the environment's proxy settings
 };
 
 inline constexpr int kMaxRetries = 100;

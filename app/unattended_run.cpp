@@ -14,6 +14,7 @@
 #include "app/package_fetcher.h"
 #include "app/terminal_progress.h"
 #include "app/unattended_options.h"
+#include "net/socket/ssl_plugin_choice.h"
 #include "platform/ini_file.h"
 
 namespace lunaro::app {
@@ -80,11 +81,13 @@ int Install(const UnattendedOptions& options, InstallLog& log, RetryWithPause::S
         log.Write(std::string("Continuing the interrupted installation, mode ") + ModeName(choices.mode) +
                   WithoutPaf(choices));
     }
+    net::SetSSLDefaults({true, options.caCertFile});
     PlainTransferBoxes boxes;
     TerminalProgress progress(options.verbosity == Verbosity::Silent ? stderr : nullptr);
     RetryWithPause retry(log, options.retries, std::move(sleeper));
     PackageFetcher fetcher(boxes, progress, retry, options.baseUrl ? WithTrailingSlash(*options.baseUrl)
                                                                    : DownloadServerBaseUrl());
+    fetcher.SetProxy(options.proxy);
     LoggedPackages packages(fetcher, log);
     try {
         if (RunInstallProcedure(choices, packages, start) == InstallOutcome::Stopped) return kExitFetchFailed;

@@ -21,3 +21,7 @@ inline std::string MsgCannotRename(const std::string& from, const std::string& t
 }
 
 }  // namespace lunaro::download
+
+inline std::string MsgUnusableSuggestedName(const std::string& printableName, const std::string& problem) {
+    return "O nome de arquivo sugerido pelo servidor foi recusado: \"" + printableName + "\" " + problem + ".";
+}

@@ -31,6 +31,7 @@ enum class TDownloadErrorId : uint8_t {
     FtpNotAvailable,  // FTP chosen: no FTP worker exists yet
     AlreadyRunning,   // started from inside its own transfer
     NoFileName,       // neither the user, the URL nor the server names the file
+    UnusableName,     // the server's suggested name could replace or hide a file
     CannotDelete,     // a file that had to go could not be deleted
     CannotRename,     // the complete file could not take its final name
 };

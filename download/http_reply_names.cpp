@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "download/redirect_location.h"
 #include "net/text_utils.h"
 #include "platform/text_case.h"
 
@@ -14,15 +15,38 @@ bool HasControlCharacter(const std::string& text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && platform::SameTextAscii(std::string_view(text).substr(0, prefix.size()), prefix);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && platform::SameTextAscii(text.substr(0, prefix.size()), prefix);
+}
+
+// "Name:" at the start of a header line; the value follows the colon.
+bool IsHeaderNamed(const std::string& line, std::string_view name) {
+    return line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name);
+}
+
+// The text after the last "/", "\" or ":".
+std::string SegmentAfterSeparators(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 }  // namespace
 
+std::optional<std::string> FindHeader(const platform::TStringList& headers, std::string_view name) {
+    for (int i = 0; i < headers.Count(); ++i) {
+        if (!IsHeaderNamed(headers[i], name)) continue;
+        // Only blanks surround a value; a control byte at its end stays for
+        // the caller to judge.
+        const std::string& line = headers[i];
+        const size_t first = line.find_first_not_of(" \t", name.size() + 1);
+        if (first == std::string::npos) return std::string();
+        return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+    }
+    return std::nullopt;
+}
+
 std::string LastPathSegment(const std::string& path) {
-    const size_t cut = path.find_last_of("/\\:");
-    std::string segment = cut == std::string::npos ? path : path.substr(cut + 1);
+    std::string segment = SegmentAfterSeparators(path);
     if (segment == "." || segment == ".." || HasControlCharacter(segment)) return "";
     return segment;
 }
@@ -31,6 +55,7 @@ std::string FileNameFromHeaders(const platform::TStringList& headers) {
     static const std::string kKey = "filename=";
     for (int i = 0; i < headers.Count(); ++i) {
         const std::string& line = headers[i];
+        if (!IsHeaderNamed(line, "Content-Disposition")) continue;
         const size_t at = line.find(kKey);
         if (at == std::string::npos) continue;
         std::string value = line.substr(at + kKey.size());
@@ -40,29 +65,18 @@ std::string FileNameFromHeaders(const platform::TStringList& headers) {
         } else {
             value = net::Trim(net::TextBefore(value, ";"));
         }
-        std::string name = LastPathSegment(value);
+        // Whatever else is wrong with the name is for the caller to refuse
+        // by name, rather than for it to look like no name at all.
+        std::string name = SegmentAfterSeparators(value);
         if (!name.empty()) return name;
     }
     return "";
 }
 
 std::string RedirectTarget(const platform::TStringList& headers, const std::string& currentUrl) {
-    static const std::string kKey = "Location:";
-    for (int i = 0; i < headers.Count(); ++i) {
-        if (!StartsWithNoCase(headers[i], kKey)) continue;
-        const std::string location = net::Trim(headers[i].substr(kKey.size()));
-        const size_t schemeEnd = currentUrl.find("://");
-        if (location.starts_with("//")) {  // same scheme, another host
-            return (schemeEnd == std::string::npos ? std::string("http") : currentUrl.substr(0, schemeEnd)) + ":" +
-                   location;
-        }
-        if (!location.starts_with('/')) return location;
-        // A path alone: same scheme and host as the URL that was redirected.
-        const size_t hostStart = schemeEnd == std::string::npos ? 0 : schemeEnd + 3;
-        const size_t pathStart = currentUrl.find('/', hostStart);
-        return currentUrl.substr(0, pathStart) + location;
-    }
-    return "";
+    const std::optional<std::string> location = FindHeader(headers, "Location");
+    if (!location) return "";
+    return ResolveLocation(*location, currentUrl).Url;
 }
 
 }  // namespace lunaro::download

@@ -56,6 +56,11 @@ void TNexoDownload::SetHeartbeatRate(int32_t value) {
     worker_->SetHeartbeatRate(value);
 }
 
+void TNexoDownload::SetTransferLimits(const net::TTransferLimits& value) {
+    transferLimits_ = value;
+    worker_->SetTransferLimits(value);
+}
+
 void TNexoDownload::SetProxy(std::shared_ptr<TNexoProxy> value) {
     if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
     proxy_ = value;

@@ -48,6 +48,9 @@ public:
     void SetProxy(std::shared_ptr<TNexoProxy> value);
     const std::shared_ptr<TNexoFTP>& FTP() const { return ftp_; }
     void SetFTP(std::shared_ptr<TNexoFTP> value);
+    // Bounds on a transfer as a whole; all zeros (the default) turn them off.
+    const net::TTransferLimits& TransferLimits() const { return transferLimits_; }
+    void SetTransferLimits(const net::TTransferLimits& value);
     // Takes effect at the next start.
     TNexoProtocolo Protocolo() const { return protocolo_; }
     void SetProtocolo(TNexoProtocolo value) { protocolo_ = value; }
@@ -86,6 +89,7 @@ private:
     std::shared_ptr<TNexoProxy> proxy_;
     int32_t sizeRecvBuffer_ = 0;
     int32_t heartbeatRate_ = 0;
+    net::TTransferLimits transferLimits_;
     std::shared_ptr<TNexoFTP> ftp_;
     TNexoBeforeDownload onBeforeDownload_;
     TNexoAfterDownload onAfterDownload_;

@@ -35,6 +35,7 @@ TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
     status_ = owner->DownloadStatus();
     sizeRecvBuffer_ = owner->SizeRecvBuffer();
     heartbeatRate_ = owner->HeartbeatRate();
+    transferLimits_ = owner->TransferLimits();
     OnBeforeDownload = owner->OnBeforeDownload();
     OnAfterDownload = owner->OnAfterDownload();
     OnHookStatus = owner->OnHookStatus();
@@ -76,7 +77,22 @@ TTransferReply TNexoDownloadClass::LastReply() const {
     reply.Understood = reply.Received;
     reply.CarriesFile = CarriesData();
     reply.Code = resultCode_;
+    AddRefusalTo(reply);
     return reply;
+}
+
+void TNexoDownloadClass::RefuseReply(TReplyRefusal reason, const std::string& detail) {
+    refusal_ = reason;
+    refusalDetail_ = detail;
+}
+
+void TNexoDownloadClass::AddRefusalTo(TTransferReply& reply) const {
+    reply.Refusal = refusal_;
+    reply.RefusalDetail = refusalDetail_;
+}
+
+void TNexoDownloadClass::ApplyTransferLimits() {
+    if (socket_ != nullptr) socket_->SetTransferLimits(transferLimits_);
 }
 
 void TNexoDownloadClass::AttachSocket(net::TBlockSocket* socket, TReleasingDocument* document) {
@@ -104,11 +120,14 @@ void TNexoDownloadClass::DetachSocket() {
     socket_ = nullptr;
     document_ = nullptr;
     file_.reset();
+    createPending_ = false;
 }
 
 void TNexoDownloadClass::OpenFilePart() {
     filePart_ = net::EnsurePathDelimiter(downloadDest_) + filePart_;
     finished_ = false;
+    createPending_ = false;
+    RefuseReply(TReplyRefusal::None, "");
     if (platform::FileExists(filePart_)) {
         status_ = TDownloadStatus::stResume;
         file_ = std::make_unique<TFileStream>(filePart_, platform::fmOpenReadWrite | platform::fmShareExclusive);
@@ -116,21 +135,30 @@ void TNexoDownloadClass::OpenFilePart() {
         fileSize_ = bytesResumed_;
     } else {
         status_ = TDownloadStatus::stNone;
-        file_ = std::make_unique<TFileStream>(filePart_, platform::fmCreate | platform::fmShareExclusive);
+        file_.reset();
+        createPending_ = true;
         bytesResumed_ = 0;
         fileSize_ = 0;
     }
 }
 
+bool TNexoDownloadClass::EnsureFileCreated() {
+    if (file_) return true;
+    if (!createPending_) return false;
+    file_ = std::make_unique<TFileStream>(filePart_, platform::fmCreate | platform::fmShareExclusive);
+    createPending_ = false;
+    return true;
+}
+
 void TNexoDownloadClass::FlushDocument() {
-    if (document_ == nullptr || !file_) return;
+    if (document_ == nullptr || (!file_ && !createPending_)) return;
     const int64_t size = document_->Size();
     if (size == 0) return;
     try {
         if (CarriesData()) {
             RestartIfWholeFileSent();
             const int64_t count = size - (fileSize_ - bytesResumed_);
-            if (count > 0) {
+            if (count > 0 && EnsureFileCreated()) {
                 document_->WriteTailTo(*file_, count);
                 fileSize_ += count;
             }
@@ -145,6 +173,7 @@ void TNexoDownloadClass::FlushDocument() {
 
 void TNexoDownloadClass::DiscardFilePart() {
     file_.reset();
+    createPending_ = false;
     if (document_ != nullptr) document_->Release();
 }
 
@@ -187,7 +216,7 @@ void TNexoDownloadClass::ReadCountReported(net::TBlockSocket* sender) {
 }
 
 void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
-    if (file_ && CarriesData()) {
+    if ((file_ || createPending_) && CarriesData()) {
         FlushDocument();
         file_.reset();
     } else if (document_ != nullptr) {
@@ -199,8 +228,10 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
         case TDownloadStatus::stDownload:
             // A close that cut the reply short (the socket holds the error)
             // leaves the partial file for the next start to resume.
-            if ((resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpTransferComplete) && !filePart_.empty() &&
-                (sender == nullptr || sender->LastError() == 0)) {
+            if ((resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpTransferComplete) &&
+                !Refused() && !filePart_.empty() && (sender == nullptr || sender->LastError() == 0)) {
+                // An empty file that arrived whole still takes its name.
+                if (EnsureFileCreated()) file_.reset();
                 FinishFile();
             }
             break;
@@ -214,12 +245,13 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
 }
 
 bool TNexoDownloadClass::CarriesData() const {
+    if (Refused()) return false;
     return resultCode_ == kHttpOk || resultCode_ == kHttpPartialContent || resultCode_ == kFtpFileStatusOk ||
            resultCode_ == kFtpDataConnectionOpen;
 }
 
 void TNexoDownloadClass::RestartIfWholeFileSent() {
-    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || !file_) return;
+    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || !file_ || Refused()) return;
     file_->SetSize(0);
     file_->Seek(0, platform::TSeekOrigin::soBeginning);
     fileSize_ = 0;
@@ -241,6 +273,7 @@ void TNexoDownloadClass::FinishFile() {
 
 void TNexoDownloadClass::DeleteFilePart() {
     file_.reset();
+    createPending_ = false;
     if (platform::FileExists(filePart_) && !platform::DeleteFile(filePart_)) {
         throw ENexoDownloadError(TDownloadErrorId::CannotDelete, MsgCannotDelete(filePart_));
     }
@@ -249,7 +282,7 @@ void TNexoDownloadClass::DeleteFilePart() {
 void TNexoDownloadClass::SocketMonitor(net::TBlockSocket* Sender, bool Writing, const void*, int Len) {
     if (Writing) return;
     if (Len > 0) bytesDownloaded_ += Len;
-    if (file_) {
+    if (file_ || createPending_) {
         if (document_->Size() > fileSize_ - bytesResumed_) FlushDocument();
     } else if (document_ != nullptr) {
         document_->Release();  // no partial file to take them: nothing to keep

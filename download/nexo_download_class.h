@@ -20,6 +20,7 @@
 #include "download/releasing_document.h"
 #include "download/transfer_verdict.h"
 #include "net/socket/block_socket.h"
+#include "net/socket/transfer_limits.h"
 #include "platform/stream.h"
 
 namespace lunaro::download {
@@ -72,6 +73,10 @@ public:
     int32_t HeartbeatRate() const { return heartbeatRate_; }
     // Milliseconds, 0: no heartbeat. Passed on to the socket when there is one.
     void SetHeartbeatRate(int32_t value);
+    // Bounds on each transfer as a whole (low speed, total time); applied to
+    // the socket when a request starts.
+    const net::TTransferLimits& TransferLimits() const { return transferLimits_; }
+    void SetTransferLimits(const net::TTransferLimits& value) { transferLimits_ = value; }
 
     TNexoBeforeDownload OnBeforeDownload;
     TNexoAfterDownload OnAfterDownload;
@@ -116,7 +121,9 @@ protected:
 
     // Turns the file part into a path in DownloadDest and opens the partial
     // file there: an existing one is resumed (stResume, BytesResumed its
-    // size), otherwise it is created empty (stNone). Exclusive access.
+    // size), otherwise it is created with the first byte received (stNone),
+    // so that a run killed before any byte leaves no empty file behind.
+    // Exclusive access.
     void OpenFilePart();
     // Appends to the partial file what the document received beyond it.
     void FlushDocument();
@@ -126,6 +133,14 @@ protected:
     void SetFilePart(const std::string& value) { filePart_ = value; }
     void SetResultCode(int32_t value) { resultCode_ = value; }
     void SetTransferSize(int64_t value) { downloadSize_ = value; }
+    // The reply does not bring the bytes this partial file needs: none of its
+    // body is written and the partial file keeps its name and content. The
+    // reason is reported through LastReply().
+    void RefuseReply(TReplyRefusal reason, const std::string& detail);
+    bool Refused() const { return refusal_ != TReplyRefusal::None; }
+    void AddRefusalTo(TTransferReply& reply) const;
+    // Puts the transfer limits on the lent socket, for a request about to start.
+    void ApplyTransferLimits();
     // Changes the status without raising OnDownloadStatus.
     void StoreStatus(TDownloadStatus value) { status_ = value; }
     void RaiseBeforeDownload();
@@ -139,6 +154,9 @@ private:
     // A resumed request answered with the whole file: the partial file
     // starts again from zero rather than taking the file behind itself.
     void RestartIfWholeFileSent();
+    // Creates the partial file that OpenFilePart left for the first byte;
+    // false when there is no partial file to write to.
+    bool EnsureFileCreated();
     void FinishFile();
     void DeleteFilePart();
     void RaiseHookStatus(net::TBlockSocket* sender, net::THookSocketReason reason);
@@ -153,6 +171,10 @@ private:
     net::TBlockSocket* socket_ = nullptr;      // lent by the protocol client
     TReleasingDocument* document_ = nullptr;  // lent by the protocol worker
     std::unique_ptr<platform::TFileStream> file_;
+    bool createPending_ = false;  // the partial file is created with its first byte
+    TReplyRefusal refusal_ = TReplyRefusal::None;
+    std::string refusalDetail_;
+    net::TTransferLimits transferLimits_;
     int64_t fileSize_ = 0;  // of the open partial file, kept here to spare the system a query per block
     TDownloadStatus status_ = TDownloadStatus::stNone;
     int64_t bytesDownloaded_ = 0;

@@ -27,6 +27,7 @@ TTransferVerdict JudgeTransfer(const TTransferFacts& facts) {
         return TTransferVerdict::Saved;
     }
     const TTransferReply& reply = facts.Reply;
+    if (reply.Refusal != TReplyRefusal::None) return TTransferVerdict::Mismatch;
     if (!reply.Received) {
         return reply.SocketError != 0 ? TTransferVerdict::Unreachable : TTransferVerdict::Refused;
     }

@@ -10,6 +10,15 @@ namespace lunaro::download {
 
 class TNexoDownloadClass;
 
+// Why a worker did not take a reply that looked like the file's.
+enum class TReplyRefusal : uint8_t {
+    None,
+    WrongRange,       // a 206 whose Content-Range is missing or not where the partial file ends
+    NotTheRest,       // a resume answered with neither the missing bytes nor the whole file
+    NotTheFile,       // a success code that does not bring a file (226, an empty reply)
+    RedirectRefused,  // a Location that is no http(s) address or holds control bytes
+};
+
 // The last reply a worker's client saw, and the socket's error.
 struct TTransferReply {
     bool Received = false;      // a reply came from the server, understood or not
@@ -19,6 +28,11 @@ struct TTransferReply {
     std::string Text;           // the reply's own text ("Not Found"), as received
     int32_t SocketError = 0;    // 0: none
     std::string SocketErrorDesc;
+    TReplyRefusal Refusal = TReplyRefusal::None;
+    std::string RefusalDetail;  // the header value behind it, as received
+    // Where the server says the file moved, for a move the worker does not
+    // follow; "" when it named none.
+    std::string MovedTo;
 };
 
 // What is known once StartDownload has returned.
@@ -39,6 +53,7 @@ enum class TTransferVerdict : uint8_t {
     Incomplete,     // in place, but not of the announced size
     CutShort,       // the file's reply came, its bytes stopped early
     Refused,        // the server answered with a reply that does not bring the file
+    Mismatch,       // the reply was not taken: LastReply().Refusal says why
     NotUnderstood,  // the server answered, not in the protocol
     Unreachable,    // no reply at all: the socket error tells why
 };

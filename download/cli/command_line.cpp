@@ -64,6 +64,9 @@ std::string ApplyOption(const std::string& key, const std::string& value, bool h
         options.Help = true;
         return "";
     }
+    if (std::optional<std::string> problem = ApplyTransferOption(key, value, hasValue, options.Transfer)) {
+        return *problem;
+    }
     if (!hasValue || value.empty()) return key + " needs a value (" + key + "=...)";
     if (key == "--name") {
         if (!IsPlainFileName(value)) return "--name takes a plain file name, without folders";
@@ -111,13 +114,13 @@ std::string ParseCommandLine(const std::vector<std::string>& args, TDownloadOpti
         return "--proxy-user and --proxy-pass need --proxy";
     }
     if (options.ProxyUser.empty() && !options.ProxyPass.empty()) return "--proxy-pass needs --proxy-user";
-    return "";
+    return CheckTransferOptions(options.Transfer);
 }
 
 std::string UsageText() {
     return "Usage: lunaro-download URL FOLDER [options]\n"
            "\n"
-           "Downloads URL (http://) into FOLDER, which is created when missing.\n"
+           "Downloads URL (http:// or https://) into FOLDER, which is created when missing.\n"
            "While the transfer runs the file is FOLDER/NAME.part; it takes its final\n"
            "name NAME only when the whole file has arrived, replacing an older NAME.\n"
            "When FOLDER/NAME.part is already there (an interrupted earlier run), only\n"
@@ -130,7 +133,15 @@ std::string UsageText() {
            "  --proxy-pass=P     password for the proxy\n"
            "  --timeout=MS       give up when the server is silent this long\n"
            "                     (milliseconds, default 90000)\n"
+           "  --speed-limit=N    with --speed-time=S: give up when fewer than N bytes\n"
+           "                     a second arrived over the last S seconds\n"
+           "  --max-time=S       give up when the transfer takes longer than S seconds\n"
+           "  --cacert=FILE      trust the CA certificates in FILE (PEM) for https://\n"
+           "  --insecure         accept any certificate for https:// (no verification)\n"
            "  --help             show this text\n"
+           "\n"
+           "Without --proxy, the environment's http_proxy or https_proxy (or their\n"
+           "upper-case forms) is used unless no_proxy (NO_PROXY) lists the host.\n"
            "\n"
            "Progress goes to standard error: a bar on a terminal, plain lines\n"
            "otherwise. Exit status: 0 when the file is in place, 1 when the download\n"

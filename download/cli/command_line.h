@@ -2,9 +2,12 @@
 // The command line of lunaro-download:
 //   lunaro-download URL FOLDER [--name=NAME] [--proxy=HOST:PORT]
 //                   [--proxy-user=U --proxy-pass=P] [--timeout=MS]
+//                   [transfer options, see transfer_options.h]
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "download/cli/transfer_options.h"
 
 namespace lunaro::download::cli {
 
@@ -17,6 +20,7 @@ struct TDownloadOptions {
     std::string ProxyUser;
     std::string ProxyPass;
     int32_t TimeoutMs = 90000;
+    TTransferOptions Transfer;
     bool Help = false;
 };
 

@@ -10,7 +10,9 @@
 #include "download/cli/progress_display.h"
 #include "download/cli/transfer_outcome.h"
 #include "download/nexo_download.h"
+#include "download/proxy_settings.h"
 #include "download/transfer_verdict.h"
+#include "net/socket/ssl_plugin_choice.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -35,6 +37,18 @@ void Configure(TNexoDownload& download, const TDownloadOptions& options) {
     proxy.ProxyUser = options.ProxyUser;
     proxy.ProxyPass = options.ProxyPass;
     proxy.ProxyTimeout = options.TimeoutMs;
+    download.SetTransferLimits(options.Transfer.Limits);
+    lunaro::net::SetSSLDefaults({!options.Transfer.Insecure, options.Transfer.CACertFile});
+}
+
+// "" when the network settings can be used, else why not.
+std::string NetworkProblem(TNexoDownload& download, const TDownloadOptions& options) {
+    if (!options.Transfer.CACertFile.empty() && !lunaro::platform::FileExists(options.Transfer.CACertFile)) {
+        return "the CA file " + options.Transfer.CACertFile + " does not exist";
+    }
+    if (!options.ProxyHost.empty()) return "";  // --proxy wins over the environment
+    const std::string problem = UseEnvironmentProxy(*download.Proxy(), options.Url);
+    return problem.empty() ? "" : "the proxy setting " + problem;
 }
 
 // The worker's facts with host paths, as the user knows them.
@@ -52,6 +66,10 @@ int Run(const TDownloadOptions& options) {
     }
     TNexoDownload download;
     Configure(download, options);
+    if (const std::string problem = NetworkProblem(download, options); !problem.empty()) {
+        Report(problem);
+        return kExitFailed;
+    }
     TProgressDisplay progress(stderr, ::isatty(STDERR_FILENO) == 1);
     download.SetOnHookMonitor([&](lunaro::net::TBlockSocket*, int32_t, int32_t, double speed, uint16_t, uint16_t,
                                   uint16_t) {
@@ -66,7 +84,7 @@ int Run(const TDownloadOptions& options) {
         facts = CollectFacts(download.Worker());
     } catch (const ENexoDownloadError& error) {
         progress.Finish();
-        const bool unnamed = error.Id() == TDownloadErrorId::NoFileName;
+        const bool unnamed = error.Id() == TDownloadErrorId::NoFileName || error.Id() == TDownloadErrorId::UnusableName;
         Report(error.Message() + (unnamed ? " (the URL names no file: use --name=NAME)" : ""));
         return kExitFailed;
     } catch (const std::exception& error) {

@@ -7,13 +7,31 @@ namespace lunaro::download::cli {
 namespace {
 
 std::string SocketProblem(const TTransferReply& reply) {
-    return reply.SocketErrorDesc + " (socket error " + std::to_string(reply.SocketError) + ")";
+    return platform::PrintableText(reply.SocketErrorDesc) + " (socket error " + std::to_string(reply.SocketError) + ")";
 }
 
 std::string ResumeHint(const TTransferFacts& facts) {
     if (facts.PartFileSize <= 0) return "";
-    return "; " + std::to_string(facts.PartFileSize) + " bytes are kept in " + facts.PartFile +
+    return "; " + std::to_string(facts.PartFileSize) + " bytes are kept in " + platform::PrintableText(facts.PartFile) +
            ", run again to resume";
+}
+
+std::string RefusalText(const TTransferReply& reply) {
+    const std::string detail =
+        reply.RefusalDetail.empty() ? "" : " (\"" + platform::PrintableText(reply.RefusalDetail) + "\")";
+    switch (reply.Refusal) {
+        case TReplyRefusal::WrongRange:
+            return "the server sent bytes that do not continue the partial file" + detail;
+        case TReplyRefusal::NotTheRest:
+            return "the server answered the resume with neither the missing bytes nor the whole file";
+        case TReplyRefusal::NotTheFile:
+            return "the server answered " + std::to_string(reply.Code) + ", which brings no file";
+        case TReplyRefusal::RedirectRefused:
+            return "the server redirected to an address that is not fetched" + detail;
+        case TReplyRefusal::None:
+            break;
+    }
+    return "the server's answer was not taken";
 }
 
 std::string Failure(const TTransferFacts& facts) {
@@ -34,18 +52,23 @@ std::string Failure(const TTransferFacts& facts) {
         case TTransferVerdict::NotUnderstood:
             return "the server did not answer with HTTP" +
                    (reply.SocketError != 0 ? ": " + SocketProblem(reply) : std::string());
+        case TTransferVerdict::Mismatch:
+            return RefusalText(reply);
         case TTransferVerdict::Refused:
             break;
     }
     std::string answer = "the server answered " + std::to_string(reply.Code);
     if (!reply.Text.empty()) answer += " " + platform::PrintableText(reply.Text);
+    if (!reply.MovedTo.empty()) answer += "; the file moved to " + platform::PrintableText(reply.MovedTo);
     return answer;
 }
 
 }  // namespace
 
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts) {
-    if (JudgeTransfer(facts) == TTransferVerdict::Saved) return {true, "saved " + facts.FinalFile};
+    if (JudgeTransfer(facts) == TTransferVerdict::Saved) {
+        return {true, "saved " + platform::PrintableText(facts.FinalFile)};
+    }
     return {false, Failure(facts) + ResumeHint(facts)};
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/config_values.h"
@@ -8,6 +9,9 @@
 #include "app/unattended_run.h"
 #include "tests/app/demo_server.h"
 #include "tests/app/installer_test_env.h"
+#include "net/socket/ssl_plugin_choice.h"
+#include "tests/support/peer_tinyproxy.h"
+#include "tests/support/tls_test_certs.h"
 
 namespace lunaro::app {
 namespace {
@@ -95,6 +99,53 @@ TEST_F(Unattended, BadArgumentsAndHelp) {
     EXPECT_NE(help.find("5  a configuration value could not be written"), std::string::npos);
     EXPECT_NE(help.find("--resume"), std::string::npos);
     EXPECT_TRUE(server.Requests().empty());
+}
+
+// A proxy variable set for one test, and removed after it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) { ::setenv(name, value.c_str(), 1); }
+    ~ScopedVariable() { ::unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
+TEST_F(Unattended, EnvironmentProxyIsFollowedAndTheProxyOptionWins) {
+    testkit::TinyproxyPeer proxy({{}, "u", "p"});
+    LUNARO_REQUIRE_PEER(proxy.Running(), proxy.Error());
+    const std::string at = "127.0.0.1:" + std::to_string(proxy.Port());
+    // Without credentials the proxy answers 407, which proves the way taken.
+    const ScopedVariable variable("http_proxy", "http://" + at);
+    EXPECT_EQ(Run({"--mode=pos", "--retries=0"}), kExitFetchFailed);
+    EXPECT_NE(Log().find("407"), std::string::npos) << Log();
+    EXPECT_TRUE(server.Requests().empty());
+
+    EXPECT_EQ(Run({"--resume", "--retries=0", "--proxy=http://u:p@" + at}), kExitSuccess) << Log();
+    EXPECT_FALSE(server.Requests().empty());
+}
+
+TEST_F(Unattended, GarbageInAProxyVariableIsReportedNotFollowed) {
+    const ScopedVariable variable("HTTP_PROXY", "http://127.0.0.1:99999");
+    EXPECT_EQ(Run({"--mode=pos", "--retries=0"}), kExitFetchFailed);
+    EXPECT_NE(Log().find("HTTP_PROXY"), std::string::npos) << Log();
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(Unattended, HttpsServerOfAnUnknownCaIsTrustedOnlyWithCacert) {
+    LUNARO_REQUIRE_PEER(net::TLSModuleProblem().empty(), "the TLS module is not loadable: " + net::TLSModuleProblem());
+    const testkit::TempDir certs;
+    LUNARO_REQUIRE_PEER(testkit::MakeTestCertificates(certs.Path()), "the openssl command could not make certificates");
+    const testkit::NginxServer tls(testkit::TlsNginxOptions(server.PackagesFolder(), certs.Path(), "good"));
+    LUNARO_REQUIRE_PEER(tls.Running(), tls.Error());
+    const std::string baseUrl = "--base-url=https://127.0.0.1:" + std::to_string(tls.Port()) + "/";
+
+    EXPECT_EQ(Run({baseUrl, "--mode=pos", "--retries=0"}), kExitFetchFailed);
+    EXPECT_NE(Log().find("certificate verification failed"), std::string::npos) << Log();
+    EXPECT_EQ(Run({baseUrl, "--resume", "--retries=0", "--cacert=" + certs.File("ca.pem")}), kExitSuccess) << Log();
+    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("LunaroPaf")));
 }
 
 }  // namespace

@@ -67,5 +67,22 @@ TEST(RetryWithPause, PausesDoubleUpToAMinute) {
     EXPECT_EQ(RetryWithPause::PauseBefore(1000).count(), 60);
 }
 
+TEST(UnattendedOptions, NetworkSettings) {
+    const ParsedOptions parsed = Parse(
+        {"--silent", "--base-url=https://pacotes.example/", "--proxy=http://u:p@[::1]:3128", "--cacert=/dev/null"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(*parsed.options->baseUrl, "https://pacotes.example/");
+    ASSERT_TRUE(parsed.options->proxy);
+    EXPECT_EQ(parsed.options->proxy->Host + " " + parsed.options->proxy->User, "::1 u");
+    EXPECT_FALSE(Parse({"--silent"}).options->proxy);  // the environment decides
+
+    for (const std::string bad : {"--proxy=socks5://h:1080", "--proxy=h:99999", "--proxy=", "--cacert=/no/such/ca.pem",
+                                  "--base-url=https://"}) {
+        const ParsedOptions refused = Parse({"--silent", bad});
+        EXPECT_FALSE(refused.options) << bad;
+        EXPECT_FALSE(refused.error.empty());
+    }
+}
+
 }  // namespace
 }  // namespace lunaro::app

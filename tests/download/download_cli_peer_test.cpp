@@ -1,22 +1,15 @@
 // lunaro-download run as a program against a real nginx (and tinyproxy).
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/download/download_peer_fixture.h"
+#include "tests/download/download_program_run.h"
 #include "tests/support/peer_tinyproxy.h"
 
 namespace lunaro::download {
@@ -34,52 +27,11 @@ bool SameFileContents(const std::string& a, const std::string& b) {
                       std::istreambuf_iterator<char>(right));
 }
 
-struct TRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    long peakRssKiB = 0;
-};
+using TRun = testkit::TProgramRun;
 
 class DownloadProgram : public testing_support::ServedFolder {
 protected:
-    // Runs the program (at most 60 s) with its output in files.
-    TRun Run(std::vector<std::string> args) {
-        const std::string outPath = dest.File("stdout.txt");
-        const std::string errPath = dest.File("stderr.txt");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(err, STDERR_FILENO);
-            std::vector<char*> argv{const_cast<char*>(LUNARO_DOWNLOAD_PROGRAM)};
-            for (std::string& arg : args) argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            ::execv(LUNARO_DOWNLOAD_PROGRAM, argv.data());
-            ::_exit(127);
-        }
-        TRun run;
-        int status = 0;
-        rusage usage{};
-        for (int i = 0; i < 6000; ++i) {
-            if (::wait4(pid, &status, WNOHANG, &usage) == pid) {
-                run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                run.peakRssKiB = usage.ru_maxrss;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (run.exitCode == -1) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        run.out = ReadFile(outPath);
-        run.err = ReadFile(errPath);
-        fs::remove(outPath);
-        fs::remove(errPath);
-        return run;
-    }
+    TRun Run(std::vector<std::string> args) { return testkit::RunDownloadProgram(std::move(args), dest.Path()); }
 
     std::string Folder() const { return dest.File("got"); }
 };

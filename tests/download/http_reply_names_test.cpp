@@ -52,7 +52,7 @@ TEST(RedirectTarget, AbsoluteAndPartialLocations) {
               "http://h2/new.zip");
     EXPECT_EQ(RedirectTarget(Lines({"location:   /new/file.zip  "}), from), "http://127.0.0.1:8080/new/file.zip");
     EXPECT_EQ(RedirectTarget(Lines({"Location: //mirror:81/f.zip"}), from), "http://mirror:81/f.zip");
-    EXPECT_EQ(RedirectTarget(Lines({"Location: /x"}), "h:81"), "h:81/x");
+    EXPECT_EQ(RedirectTarget(Lines({"Location: /x"}), "h:81"), "http://h:81/x");
     EXPECT_EQ(RedirectTarget(Lines({"HTTP/1.1 302 Found", "Content-Length: 0", ""}), from), "");
     EXPECT_EQ(RedirectTarget(Lines({"Location:"}), from), "");
 }

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,31 +14,26 @@
 #include "tests/support/peer_microsocks.h"
 #include "tests/support/peer_tinyproxy.h"
 #include "tests/support/test_support.h"
+#include "tests/support/tls_test_certs.h"
 
 namespace lunaro::net {
 namespace {
 
 using ::testing::HasSubstr;
-using testkit::NginxOptions;
 using testkit::NginxServer;
 
 class Https : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         certs = new testkit::TempDir();
-        const std::string make = std::string(LUNARO_SOURCE_DIR) + "/tests/net/tls/make-test-certs " + certs->Path();
-        certsMade = std::system((make + " >/dev/null 2>&1").c_str()) == 0;
+        certsMade = testkit::MakeTestCertificates(certs->Path());
         content = new std::string(256 * 1024, '\0');
         for (size_t i = 0; i < content->size(); ++i) (*content)[i] = static_cast<char>((i * 7919) >> 5);
         testkit::WriteFile(certs->File("package.zip"), *content);
         servers = new std::map<std::string, std::unique_ptr<NginxServer>>();
         for (const char* name : {"good", "expired", "wronghost", "unknown"}) {
-            NginxOptions options;
-            options.root = certs->Path();
-            options.listenParameters = " ssl";
-            options.extraServerConfig = "ssl_certificate " + certs->File(std::string(name) + ".pem") +
-                                        ";\nssl_certificate_key " + certs->File(std::string(name) + ".key") + ";\n";
-            (*servers)[name] = std::make_unique<NginxServer>(options);
+            (*servers)[name] =
+                std::make_unique<NginxServer>(testkit::TlsNginxOptions(certs->Path(), certs->Path(), name));
         }
     }
     static void TearDownTestSuite() {
