@@ -9,7 +9,8 @@ enum ExitCode : int {
     kExitRefused = 3,           // a check refused the start (already installed, missing connection data)
     kExitFetchFailed = 4,       // a package could not be fetched after the retries
     kExitConfigWriteFailed = 5, // a configuration value could not be written
-    kExitInterrupted = 6,       // an interrupted installation waits for --resume
+    kExitUnpackFailed = 6,      // a package could not be unpacked
+    kExitInterrupted = 7,       // an interrupted installation waits for --resume
 };
 
 }  // namespace lunaro::app

@@ -9,9 +9,11 @@ struct FetchFailure {
     std::string folder;
     std::string reason;  // reply code and text, or the network error's description
     int attempt = 1;     // 1 for the first try of this package
+    bool unpacking = false;  // it arrived, but could not be unpacked
 };
 
-// "Não foi possível baixar o pacote <name> para a pasta <folder>\nMotivo: <reason>"
+// "Não foi possível baixar o pacote <name> para a pasta <folder>\nMotivo: <reason>",
+// or for unpacking "Não foi possível descompactar o pacote <name> na pasta <folder>\n...".
 std::string FetchFailureText(const FetchFailure& failure);
 
 class FetchFailureHandler {

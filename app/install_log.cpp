@@ -1,19 +1,12 @@
 #include "app/install_log.h"
 
-#include <ctime>
+#include "platform/date_time.h"
 
 namespace lunaro::app {
 
 namespace {
 
-std::string Timestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &local);
-    return buffer;
-}
+std::string Timestamp() { return platform::LocalTimeText("%Y-%m-%d %H:%M:%S"); }
 
 std::string Indented(const std::string& text) {
     std::string result;

@@ -14,7 +14,15 @@ namespace {
 
 constexpr const char* kDatabaseListSection = "ListaServidores";
 
+// The packages are unpacked by the engine in the main folder, so every mode
+// needs it there.
+bool FetchEngineIfAbsent(PackageSource& packages) {
+    return platform::FileExists(names::kEngineLibraryPath) ||
+           packages.BaixarArquivo(names::kMainFolder, names::kEngineLibrary);
+}
+
 InstallOutcome RunPointOfSaleOnly(PackageSource& packages) {
+    if (!FetchEngineIfAbsent(packages)) return InstallOutcome::Stopped;
     if (!packages.BaixarArquivo(names::kPafFolder, names::kPafPackage)) return InstallOutcome::Stopped;
     if (!packages.BaixarArquivo(names::kPafFolder, names::kDatabaseClientPackage)) return InstallOutcome::Stopped;
     // The point of sale reaches the database the back office already uses.
@@ -57,9 +65,7 @@ InstallOutcome RunWithMainSystem(const InstallChoices& choices, PackageSource& s
     if (start == InstallStart::Fresh) BeginInstallMark(choices);
     MarkedPackages packages(source);
     platform::ForceDirectories(names::kMainFolder);
-    if (!platform::FileExists(names::kEngineLibraryPath) &&
-        !packages.BaixarArquivo(names::kMainFolder, names::kEngineLibrary))
-        return InstallOutcome::Stopped;
+    if (!FetchEngineIfAbsent(packages)) return InstallOutcome::Stopped;
     if (!packages.BaixarArquivo(names::kMainFolder, names::kMainPackage)) return InstallOutcome::Stopped;
     if (choices.paf) {
         if (!packages.BaixarArquivo(names::kPafFolder, names::kPafPackage)) return InstallOutcome::Stopped;

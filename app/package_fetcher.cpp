@@ -1,8 +1,10 @@
 #include "app/package_fetcher.h"
 
 #include "app/download_server.h"
+#include "app/engine_admission.h"
 #include "app/progress_display.h"
 #include "app/transfer_outcome.h"
+#include "app/unpack_step.h"
 #include "download/proxy_settings.h"
 #include "platform/files.h"
 
@@ -23,12 +25,14 @@ constexpr net::TTransferLimits kTransferLimits{1024, 60, 0};
 }  // namespace
 
 PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures,
-                               std::string baseUrl)
+                               std::string baseUrl, const std::optional<std::string>& engineDigest)
     : boxes_(boxes),
       progress_(progress),
       failures_(failures),
       baseUrl_(std::move(baseUrl)),
       separators_(platform::UserNumberSeparators()) {
+    GuardEngineLoading(TrustedEngineDigests(engineDigest));
+    ConfigureZipKeeper(ZipKeeper1);
     fNexoDownload.SetProtocolo(download::TNexoProtocolo::protHTTP);
     fNexoDownload.SetSizeRecvBuffer(kReceiveBuffer);
     fNexoDownload.Proxy()->ProxyTimeout = kHttpTimeoutMs;
@@ -47,13 +51,17 @@ PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, Fet
 
 bool PackageFetcher::BaixarArquivo(const std::string& folder, const std::string& name) {
     for (int attempt = 1;; ++attempt) {
-        const std::optional<std::string> failure = FetchOnce(folder, name);
+        std::optional<FetchFailure> failure = FetchOnce(folder, name);
         if (!failure) return true;
-        if (!failures_.TryAgain(FetchFailure{name, folder, *failure, attempt})) return false;
+        failure->attempt = attempt;
+        if (!failures_.TryAgain(*failure)) {
+            stoppedAtUnpacking_ = failure->unpacking;
+            return false;
+        }
     }
 }
 
-std::optional<std::string> PackageFetcher::FetchOnce(const std::string& folder, const std::string& name) {
+std::optional<FetchFailure> PackageFetcher::FetchOnce(const std::string& folder, const std::string& name) {
     boxes_.SetPackageName(name);
     boxes_.SetPackageFolder(folder);
     platform::ForceDirectories(folder);
@@ -63,23 +71,28 @@ std::optional<std::string> PackageFetcher::FetchOnce(const std::string& folder, 
         download::UseProxy(*fNexoDownload.Proxy(), *proxy_);
     } else if (const std::string problem = download::UseEnvironmentProxy(*fNexoDownload.Proxy(), url);
                !problem.empty()) {
-        return "a configuração de proxy não pode ser usada: " + problem;
+        return FetchFailure{name, folder, "a configuração de proxy não pode ser usada: " + problem};
     }
     platform::ForceDirectories(boxes_.PackageFolder());
     fNexoDownload.SetDownloadDest(boxes_.PackageFolder());
     transferFailure_.reset();
     lastEvents_ = std::chrono::steady_clock::now();
     fNexoDownload.StartDownload();
-    if (!transferFailure_) return "a transferência terminou sem resultado";
+    if (!transferFailure_) return FetchFailure{name, folder, "a transferência terminou sem resultado"};
     return *transferFailure_;
 }
 
 void PackageFetcher::fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker) {
-    // Judged here, before unpacking could move the file away. Zip packages
-    // are not unpacked yet: that comes with the archive component, and until
-    // then every package stays in its folder as it was downloaded.
-    transferFailure_ = worker ? TransferFailure(download::CollectTransferFacts(*worker))
-                              : std::optional<std::string>("sem transferência");
+    // The transfer is judged before unpacking deletes the file.
+    const std::optional<std::string> transfer = worker ? TransferFailure(download::CollectTransferFacts(*worker))
+                                                       : std::optional<std::string>("sem transferência");
+    const std::string name = boxes_.PackageName();
+    const std::string folder = boxes_.PackageFolder();
+    transferFailure_.emplace();
+    if (transfer) transferFailure_->emplace(FetchFailure{name, folder, *transfer});
+    if (fNexoDownload.DownloadStatus() != download::TDownloadStatus::stDownload) return;
+    const std::optional<std::string> unpack = UnpackPackage(ZipKeeper1, name, folder);
+    if (unpack && !transfer) transferFailure_->emplace(FetchFailure{name, folder, *unpack, 1, true});
 }
 
 void PackageFetcher::fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload,

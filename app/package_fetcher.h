@@ -12,6 +12,7 @@
 #include "app/package_source.h"
 #include "app/progress_view.h"
 #include "app/transfer_boxes.h"
+#include "archive/zip_keeper.h"
 #include "download/nexo_download.h"
 #include "net/proxy_environment.h"
 #include "platform/locale_info.h"
@@ -20,8 +21,11 @@ namespace lunaro::app {
 
 class PackageFetcher : public PackageSource {
 public:
-    // baseUrl ends in "/"; bare package names are appended to it.
-    PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures, std::string baseUrl);
+    // baseUrl ends in "/"; bare package names are appended to it. The
+    // extraction engine is loaded only when its digest is trusted (see
+    // engine_admission.h); engineDigest adds one to those trusted.
+    PackageFetcher(TransferBoxes& boxes, ProgressView& progress, FetchFailureHandler& failures, std::string baseUrl,
+                   const std::optional<std::string>& engineDigest = std::nullopt);
 
     bool BaixarArquivo(const std::string& folder, const std::string& name) override;
 
@@ -29,9 +33,13 @@ public:
     // environment's proxy settings decide for each package's address.
     void SetProxy(std::optional<net::TProxyChoice> proxy) { proxy_ = std::move(proxy); }
 
+    // Whether the last package that stopped the installation arrived but
+    // could not be unpacked.
+    bool StoppedAtUnpacking() const { return stoppedAtUnpacking_; }
+
 private:
-    // One transfer; the reason it failed, or nothing when the file arrived.
-    std::optional<std::string> FetchOnce(const std::string& folder, const std::string& name);
+    // One transfer with its unpacking; why it failed, or nothing.
+    std::optional<FetchFailure> FetchOnce(const std::string& folder, const std::string& name);
 
     void fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker);
     void fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload, int32_t bytesDownloaded);
@@ -46,8 +54,11 @@ private:
     const platform::NumberSeparators separators_;
     download::TNexoDownload fNexoDownload;
     std::optional<net::TProxyChoice> proxy_;
-    // Set by the after-download handler: whether the last transfer failed.
-    std::optional<std::optional<std::string>> transferFailure_;
+    archive::TZipKeeper ZipKeeper1;
+    // Set by the after-download handler: whether the last transfer (or its
+    // unpacking) failed.
+    std::optional<std::optional<FetchFailure>> transferFailure_;
+    bool stoppedAtUnpacking_ = false;
     // When the window's events last went through during the transfer.
     std::chrono::steady_clock::time_point lastEvents_;
 };

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/files.h"
+#include "app/engine_admission.h"
 #include "platform/text_case.h"
 
 namespace lunaro::app {
@@ -132,6 +133,9 @@ ParsedOptions ParseUnattendedOptions(const std::vector<std::string>& arguments) 
             const auto retries = RetryCount(value);
             if (!retries) return Refuse("--retries needs a whole number from 0 to 100");
             options.retries = *retries;
+        } else if (argument.name == "--engine-sha256" && !flag) {
+            options.engineDigest = NormalizedDigest(value);
+            if (!options.engineDigest) return Refuse("--engine-sha256 needs 64 hexadecimal digits");
         } else {
             return Refuse("unknown option \"" + text + "\"");
         }
@@ -177,6 +181,10 @@ window, without questions. Every message goes to the log.
                         choices it was started with: packages already in
                         place are kept, partial files resume; without an
                         interrupted installation, install as usual
+  --engine-sha256=HEX   also trust the extraction engine with this SHA-256
+                        (the one built with the installer is trusted, and
+                        so is $LUNARO_ENGINE_SHA256); any other engine the
+                        server hands out is never opened
   --help                this text
 
 Exit codes:
@@ -186,8 +194,10 @@ Exit codes:
   3  the start was refused (already installed, connection data missing)
   4  a package could not be fetched
   5  a configuration value could not be written
-  6  an interrupted installation is waiting: run again with --resume
-     to continue it (exit codes 1, 4 and 5 leave one behind too)
+  6  a package could not be unpacked (damaged archive, untrusted or
+     missing extraction engine, nothing extracted)
+  7  an interrupted installation is waiting: run again with --resume
+     to continue it (exit codes 1, 4, 5 and 6 leave one behind too)
 )";
 }
 

@@ -25,6 +25,7 @@ struct UnattendedOptions {
     bool resume = false;  // continue an interrupted installation
     std::string caCertFile;                 // empty: the system's trust store
     std::optional<net::TProxyChoice> proxy;  // empty: the environment's proxy settings
+    std::optional<std::string> engineDigest;  // SHA-256 of an extraction engine to trust
 };
 
 inline constexpr int kMaxRetries = 100;

@@ -85,12 +85,14 @@ int Install(const UnattendedOptions& options, InstallLog& log, RetryWithPause::S
     PlainTransferBoxes boxes;
     TerminalProgress progress(options.verbosity == Verbosity::Silent ? stderr : nullptr);
     RetryWithPause retry(log, options.retries, std::move(sleeper));
-    PackageFetcher fetcher(boxes, progress, retry, options.baseUrl ? WithTrailingSlash(*options.baseUrl)
-                                                                   : DownloadServerBaseUrl());
+    PackageFetcher fetcher(boxes, progress, retry,
+                           options.baseUrl ? WithTrailingSlash(*options.baseUrl) : DownloadServerBaseUrl(),
+                           options.engineDigest);
     fetcher.SetProxy(options.proxy);
     LoggedPackages packages(fetcher, log);
     try {
-        if (RunInstallProcedure(choices, packages, start) == InstallOutcome::Stopped) return kExitFetchFailed;
+        if (RunInstallProcedure(choices, packages, start) == InstallOutcome::Stopped)
+            return fetcher.StoppedAtUnpacking() ? kExitUnpackFailed : kExitFetchFailed;
     } catch (const platform::EIniFileException& error) {
         log.Write(error.Message());
         return kExitConfigWriteFailed;

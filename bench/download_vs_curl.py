@@ -62,16 +62,23 @@ def start_nginx(root, prefix, tls):
     port = free_port()
     serve = os.path.join(ROOT, "scripts", "serve-folder")
     process = subprocess.Popen([serve, root, prefix, str(port)] + tls, start_new_session=True)
-    for _ in range(100):  # at most 5 s
+    await_server(process, port, "nginx", lambda: open(prefix + "/logs/error.log").read())
+    return process, port
+
+
+def await_server(process, port, name, log=lambda: ""):
+    """Waits (at most 5 s) until the server started as process accepts on
+    the loopback port; exits the benchmark when it dies or stays silent."""
+    for _ in range(100):
         try:
             with socket.create_connection(("127.0.0.1", port), timeout=0.2):
-                return process, port
+                return
         except OSError:
             if process.poll() is not None:
-                sys.exit("nginx exited: " + open(prefix + "/logs/error.log").read())
+                sys.exit("%s exited: %s" % (name, log()))
             time.sleep(0.05)
     os.killpg(process.pid, signal.SIGKILL)
-    sys.exit("nginx did not come up")
+    sys.exit(name + " did not come up")
 
 
 def run_once(command, output):
@@ -90,12 +97,58 @@ def run_once(command, output):
     return wall, int(figures[1]), float(figures[2]) + float(figures[3])
 
 
-def main():
+def prepare_payload(workdir, prefix, size_mib):
+    """The served folder, the payload of size_mib MiB in it (made once) and
+    an output folder, all under workdir with names that start with prefix."""
+    served = os.path.join(workdir, prefix + "_served")
+    outputs = os.path.join(workdir, prefix + "_out")
+    os.makedirs(served, exist_ok=True)
+    os.makedirs(outputs, exist_ok=True)
+    source = os.path.join(served, "payload_%dm.bin" % size_mib)
+    if not os.path.exists(source):
+        print("making %s (%d MiB)..." % (source, size_mib), flush=True)
+        make_file(source, size_mib)
+    return served, source, outputs
+
+
+def time_tools(tools, source, runs):
+    """Runs each (name, command, output) once to warm up and checks every
+    output's SHA-256 against source, then runs them in alternation runs
+    times, checking sizes. Returns per-tool wall times, CPU times and peak
+    resident memory (KiB)."""
+    size = os.path.getsize(source)
+    for _, command, output in tools:  # warm-up: page cache and first-run effects
+        run_once(command, output)
+    expected = sha256_of(source)
+    for name, _, output in tools:
+        if sha256_of(output) != expected:
+            sys.exit("%s wrote a file with another SHA-256" % name)
+    walls = {name: [] for name, _, _ in tools}
+    cpus = {name: [] for name, _, _ in tools}
+    peaks = {name: 0 for name, _, _ in tools}
+    for _ in range(runs):
+        for name, command, output in tools:  # alternating, so drift hits all alike
+            wall, rss, cpu = run_once(command, output)
+            if os.path.getsize(output) != size:
+                sys.exit("%s wrote %d bytes instead of %d" % (name, os.path.getsize(output), size))
+            walls[name].append(wall)
+            cpus[name].append(cpu)
+            peaks[name] = max(peaks[name], rss)
+    return walls, cpus, peaks
+
+
+def argument_parser():
+    """The arguments the download benchmarks share."""
     parser = argparse.ArgumentParser()
     parser.add_argument("lunaro_download")
     parser.add_argument("--size-mib", type=int, default=1024)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--workdir", default="/tmp")
+    return parser
+
+
+def main():
+    parser = argument_parser()
     parser.add_argument("--https", action="store_true")
     args = parser.parse_args()
     args.workdir = os.path.abspath(args.workdir)
@@ -103,14 +156,7 @@ def main():
         if not shutil.which(program):
             sys.exit(program + " not found")
 
-    served = os.path.join(args.workdir, "download_bench_served")
-    outputs = os.path.join(args.workdir, "download_bench_out")
-    os.makedirs(served, exist_ok=True)
-    os.makedirs(outputs, exist_ok=True)
-    source = os.path.join(served, "payload_%dm.bin" % args.size_mib)
-    if not os.path.exists(source):
-        print("making %s (%d MiB)..." % (source, args.size_mib), flush=True)
-        make_file(source, args.size_mib)
+    served, source, outputs = prepare_payload(args.workdir, "download_bench", args.size_mib)
     size = os.path.getsize(source)
 
     tls, curl_trust = [], []
@@ -131,24 +177,7 @@ def main():
             ("lunaro-download", [args.lunaro_download, url, outputs, "--name=ours.bin"], ours_out),
             ("curl", ["curl", "-s", "-f"] + curl_trust + ["-o", curl_out, url], curl_out),
         ]
-        for _, command, output in tools:  # warm-up: page cache and first-run effects
-            run_once(command, output)
-        expected = sha256_of(source)
-        for name, _, output in tools:
-            if sha256_of(output) != expected:
-                sys.exit("%s wrote a file with another SHA-256" % name)
-
-        walls = {name: [] for name, _, _ in tools}
-        cpus = {name: [] for name, _, _ in tools}
-        peaks = {name: 0 for name, _, _ in tools}
-        for _ in range(args.runs):
-            for name, command, output in tools:  # alternating, so drift hits both alike
-                wall, rss, cpu = run_once(command, output)
-                if os.path.getsize(output) != size:
-                    sys.exit("%s wrote %d bytes instead of %d" % (name, os.path.getsize(output), size))
-                walls[name].append(wall)
-                cpus[name].append(cpu)
-                peaks[name] = max(peaks[name], rss)
+        walls, cpus, peaks = time_tools(tools, source, args.runs)
     finally:
         os.killpg(nginx.pid, signal.SIGTERM)
         nginx.wait(timeout=10)

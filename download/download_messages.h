@@ -7,7 +7,8 @@ namespace lunaro::download {
 inline const char* const kMsgWrongOwner = "Essa Classe deve ser instanciada por TNexoDownload";
 inline const char* const kMsgNoProtocol = "Antes de iniciar o download, defina o protocolo a ser usado HTTP ou FTP!";
 inline const char* const kMsgNoFileName = "Favor informar o nome do arquivo para download!";
-inline const char* const kMsgFtpNotAvailable = "O download por FTP ainda não está disponível nesta versão.";
+inline const char* const kMsgLoginFailed = "Não foi possível efetuar o login!";
+inline const char* const kMsgFtpNoFileName = "File To Save not found";
 inline const char* const kMsgAlreadyRunning =
     "Já existe um download em andamento neste componente; aguarde o seu término.";
 inline const char* const kMsgNoSettings = "As configurações do download não podem ser vazias.";

@@ -28,7 +28,7 @@ enum class TDownloadErrorId : uint8_t {
     WrongOwner,       // a worker without its component
     NoSettings,       // a null settings object
     NoProtocol,       // started without a protocol
-    FtpNotAvailable,  // FTP chosen: no FTP worker exists yet
+    LoginFailed,      // the FTP server could not be reached or refused the login
     AlreadyRunning,   // started from inside its own transfer
     NoFileName,       // neither the user, the URL nor the server names the file
     UnusableName,     // the server's suggested name could replace or hide a file

@@ -11,10 +11,6 @@ namespace lunaro::download {
 
 namespace {
 
-bool HasControlCharacter(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && platform::SameTextAscii(text.substr(0, prefix.size()), prefix);
 }
@@ -31,6 +27,10 @@ std::string SegmentAfterSeparators(const std::string& path) {
 }
 
 }  // namespace
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
 
 std::optional<std::string> FindHeader(const platform::TStringList& headers, std::string_view name) {
     for (int i = 0; i < headers.Count(); ++i) {

@@ -9,6 +9,10 @@
 
 namespace lunaro::download {
 
+// True when text holds a byte below 0x20: such text can be neither part
+// of a file name nor of a command line.
+bool HasControlCharacter(const std::string& text);
+
 // The last segment of a path: every "/" counts as "\", and the text after
 // the last "\" or ":" is taken ("/pacotes/banco.zip" gives "banco.zip").
 // A segment that is "." or "..", or holds a control character, gives "":

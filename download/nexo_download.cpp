@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "download/download_messages.h"
+#include "download/nexo_ftp_download.h"
 #include "download/nexo_http_download.h"
 
 namespace lunaro::download {
@@ -68,9 +69,9 @@ void TNexoDownload::SetProxy(std::shared_ptr<TNexoProxy> value) {
 }
 
 void TNexoDownload::SetFTP(std::shared_ptr<TNexoFTP> value) {
-    // Only an FTP worker would take it, and none can run yet.
     if (!value) throw ENexoDownloadError(TDownloadErrorId::NoSettings, kMsgNoSettings);
-    ftp_ = std::move(value);
+    ftp_ = value;
+    if (protocolo_ == TNexoProtocolo::protFTP) worker_->SetFTP(std::move(value));
 }
 
 void TNexoDownload::SetDownloadStatus(TDownloadStatus value) {
@@ -112,12 +113,16 @@ void TNexoDownload::StartDownload() {
     // A new worker would free the running one under its own call.
     if (running_) throw ENexoDownloadError(TDownloadErrorId::AlreadyRunning, kMsgAlreadyRunning);
     if (protocolo_ == TNexoProtocolo::protNenhum) throw ENexoDownloadError(TDownloadErrorId::NoProtocol, kMsgNoProtocol);
-    if (protocolo_ == TNexoProtocolo::protFTP) throw ENexoDownloadError(TDownloadErrorId::FtpNotAvailable, kMsgFtpNotAvailable);
     TRunningScope running(running_);
     // The new worker starts from the running status, not from a stop or
     // pause left over from the previous transfer.
     status_ = TDownloadStatus::stDownload;
-    auto next = std::make_unique<TNexoHTTPDownload>(this);
+    std::unique_ptr<TNexoDownloadClass> next;
+    if (protocolo_ == TNexoProtocolo::protFTP) {
+        next = std::make_unique<TNexoFTPDownload>(this);
+    } else {
+        next = std::make_unique<TNexoHTTPDownload>(this);
+    }
     // The old worker is freed before the transfer: it may still hold its
     // partial file open.
     worker_ = std::move(next);

@@ -72,8 +72,8 @@ public:
     void SetOnHeartbeat(TNexoHeartbeat handler);
 
     // Runs one transfer with a new worker of the chosen protocol. Raises
-    // ENexoDownloadError without a protocol, for FTP (not available yet),
-    // when called from inside its own transfer, and with the worker's errors.
+    // ENexoDownloadError without a protocol, when called from inside its own
+    // transfer, and with the worker's errors.
     void StartDownload();
 
     // The current worker: the last transfer's until the next start.

@@ -232,7 +232,7 @@ void TNexoDownloadClass::CloseReported(net::TBlockSocket* sender) {
                 !Refused() && !filePart_.empty() && (sender == nullptr || sender->LastError() == 0)) {
                 // An empty file that arrived whole still takes its name.
                 if (EnsureFileCreated()) file_.reset();
-                FinishFile();
+                if (FilePartComplete()) FinishFile();
             }
             break;
         case TDownloadStatus::stStop:
@@ -251,7 +251,12 @@ bool TNexoDownloadClass::CarriesData() const {
 }
 
 void TNexoDownloadClass::RestartIfWholeFileSent() {
-    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || !file_ || Refused()) return;
+    if (resultCode_ != kHttpOk || bytesResumed_ == 0 || Refused()) return;
+    RestartFilePart();
+}
+
+void TNexoDownloadClass::RestartFilePart() {
+    if (!file_) return;
     file_->SetSize(0);
     file_->Seek(0, platform::TSeekOrigin::soBeginning);
     fileSize_ = 0;

@@ -77,6 +77,9 @@ public:
     // the socket when a request starts.
     const net::TTransferLimits& TransferLimits() const { return transferLimits_; }
     void SetTransferLimits(const net::TTransferLimits& value) { transferLimits_ = value; }
+    // Only the FTP worker uses the FTP settings; every other worker ignores
+    // them.
+    virtual void SetFTP(std::shared_ptr<TNexoFTP>) {}
 
     TNexoBeforeDownload OnBeforeDownload;
     TNexoAfterDownload OnAfterDownload;
@@ -129,6 +132,13 @@ protected:
     void FlushDocument();
     // Closes the partial file without writing what is still in the document.
     void DiscardFilePart();
+    // Empties the open partial file (BytesResumed 0): the transfer starts
+    // again from zero. The status is left to the caller.
+    void RestartFilePart();
+    // Asked before the partial file takes its final name on a successful
+    // close; a worker that knows the file's true size says whether the
+    // file on disk has it.
+    virtual bool FilePartComplete() const { return true; }
 
     void SetFilePart(const std::string& value) { filePart_ = value; }
     void SetResultCode(int32_t value) { resultCode_ = value; }

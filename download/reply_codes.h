@@ -14,6 +14,8 @@ inline constexpr int32_t kHttpNoReply = 500;
 inline constexpr int32_t kHttpNotUnderstood = 0;
 
 inline constexpr int32_t kFtpDataConnectionOpen = 125;
+inline constexpr int32_t kFtpEnteringPassive = 227;
+inline constexpr int32_t kFtpEnteringExtendedPassive = 229;
 inline constexpr int32_t kFtpFileStatusOk = 150;
 inline constexpr int32_t kFtpTransferComplete = 226;
 

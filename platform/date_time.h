@@ -2,6 +2,7 @@
 // Date-time values as the system counts them: days (with the time of day as
 // the fraction) since 1899-12-30, in local time.
 #include <ctime>
+#include <string>
 
 namespace lunaro::platform {
 
@@ -9,5 +10,8 @@ namespace lunaro::platform {
 inline constexpr double kUnixEpochDays = 25569.0;
 
 double DateTimeFromUnixTime(std::time_t seconds);
+
+// The current local time through strftime's format (at most 63 characters).
+std::string LocalTimeText(const char* format);
 
 }  // namespace lunaro::platform

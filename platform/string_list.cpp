@@ -56,8 +56,10 @@ void TStringList::SetText(std::string_view text) {
     items_.clear();
     size_t start = 0;
     while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
+        // A plain scan: find_first_of searches its set once per character.
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        if (end == text.size()) {
             items_.emplace_back(text.substr(start));
             break;
         }

@@ -1,15 +1,12 @@
 #include "app/window/qt_ui_service.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <map>
+
+#include "app/window/zip_dialog_qt.h"
 
 namespace lunaro::app {
 
@@ -104,36 +101,9 @@ int QtUiService::MessageBox(const platform::MessageBoxRequest& request) {
 }
 
 int QtUiService::ShowDialog(platform::DialogRequest& request) {
-    QDialog dialog(QApplication::activeWindow());
-    dialog.setWindowTitle(Caption(request.title));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(DisplayText(request.text), &dialog);
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
-    layout->addWidget(text);
-    QLineEdit* password = nullptr;
-    if (request.passwordField) {
-        password = new QLineEdit(&dialog);
-        password->setEchoMode(QLineEdit::Password);
-        password->setMaxLength(80);
-        layout->addWidget(password);
-    }
-    auto* row = new QDialogButtonBox(&dialog);
-    int answer = request.cancelResult;
-    for (const platform::DialogButton& button : request.buttons) {
-        QPushButton* pushButton = row->addButton(QString::fromStdString(button.caption), QDialogButtonBox::ActionRole);
-        pushButton->setObjectName(QString::fromStdString(button.name));
-        pushButton->setDefault(button.modalResult == request.defaultResult);
-        const int result = button.modalResult;
-        QObject::connect(pushButton, &QPushButton::clicked, &dialog, [&dialog, &answer, result] {
-            answer = result;
-            dialog.done(result);
-        });
-    }
-    layout->addWidget(row);
-    if (request.beep) QApplication::beep();
-    dialog.exec();  // Escape rejects and leaves the cancel answer in place
-    request.password = password ? password->text().toStdString() : std::string();
+    QtZipDialog dialog(request, DisplayText(request.text), QApplication::activeWindow());
+    const int answer = dialog.Run();
+    request.password = request.passwordField ? dialog.Password().toStdString() : std::string();
     return answer;
 }
 

@@ -1,5 +1,7 @@
 #include "archive/directory/waux.h"
 
+#include <utility>
+
 #include "archive/messages/message_ids.h"
 
 namespace lunaro::archive {
@@ -13,6 +15,13 @@ int TZKWAux::Set_ZipFileName(const std::string& zname, TZipLoadOpts load) {
 int TZKWAux::List() { return LoadZip(fZipFileName, false); }
 
 int TZKWAux::LoadZip(const std::string& name, bool NoEvent) {
+    // The list reports each step of replacing the directory; the owner
+    // hears of one load once, when it is complete.
+    struct Hush {
+        std::function<void()>& slot;
+        std::function<void()> saved;
+        ~Hush() { slot = std::move(saved); }
+    } hush{fCentralDir.OnDirUpdate, std::exchange(fCentralDir.OnDirUpdate, nullptr)};
     ClearError();
     fZipComment.clear();  // a failed load must not leave the previous archive's comment
     fCentralDir.SetCurrent(nullptr);
@@ -30,7 +39,7 @@ int TZKWAux::LoadZip(const std::string& name, bool NoEvent) {
             ShowZipMessage(-result, "");
         }
     }
-    if (!NoEvent && fCentralDir.OnDirUpdate) fCentralDir.OnDirUpdate();
+    if (!NoEvent && hush.saved) hush.saved();
     return result;
 }
 

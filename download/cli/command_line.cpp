@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "download/cli/ftp_settings.h"
 #include "platform/text_case.h"
 
 namespace lunaro::download::cli {
@@ -55,8 +56,20 @@ std::string CheckUrl(const std::string& url) {
     const size_t scheme = url.find("://");
     if (scheme == std::string::npos) return "";
     const std::string upper = platform::AsciiUpperCase(url.substr(0, scheme));
-    if (upper == "HTTP" || upper == "HTTPS") return "";
-    return "only http:// addresses can be downloaded, not " + url.substr(0, scheme) + "://";
+    if (upper == "HTTP" || upper == "HTTPS" || upper == "FTP") return "";
+    return "only http:// and ftp:// addresses can be downloaded, not " + url.substr(0, scheme) + "://";
+}
+
+// Options of one protocol are refused for the other rather than ignored.
+std::string CheckProtocolOptions(const TDownloadOptions& options) {
+    if (IsFtpUrl(options.Url)) {
+        if (!options.ProxyHost.empty()) return "--proxy works only for http:// addresses";
+        return "";
+    }
+    if (!options.FtpUser.empty() || !options.FtpPass.empty()) {
+        return "--ftp-user and --ftp-pass work only for ftp:// addresses";
+    }
+    return "";
 }
 
 std::string ApplyOption(const std::string& key, const std::string& value, bool hasValue, TDownloadOptions& options) {
@@ -83,6 +96,14 @@ std::string ApplyOption(const std::string& key, const std::string& value, bool h
         return "";
     }
     if (key == "--timeout") return ParseTimeout(value, options);
+    if (key == "--ftp-user") {
+        options.FtpUser = value;
+        return "";
+    }
+    if (key == "--ftp-pass") {
+        options.FtpPass = value;
+        return "";
+    }
     return "unknown option " + key;
 }
 
@@ -114,13 +135,15 @@ std::string ParseCommandLine(const std::vector<std::string>& args, TDownloadOpti
         return "--proxy-user and --proxy-pass need --proxy";
     }
     if (options.ProxyUser.empty() && !options.ProxyPass.empty()) return "--proxy-pass needs --proxy-user";
+    if (std::string problem = CheckProtocolOptions(options); !problem.empty()) return problem;
     return CheckTransferOptions(options.Transfer);
 }
 
 std::string UsageText() {
     return "Usage: lunaro-download URL FOLDER [options]\n"
            "\n"
-           "Downloads URL (http:// or https://) into FOLDER, which is created when missing.\n"
+           "Downloads URL (http://, https:// or ftp://[USER[:PASS]@]HOST[:PORT]/PATH)\n"
+           "into FOLDER, which is created when missing.\n"
            "While the transfer runs the file is FOLDER/NAME.part; it takes its final\n"
            "name NAME only when the whole file has arrived, replacing an older NAME.\n"
            "When FOLDER/NAME.part is already there (an interrupted earlier run), only\n"
@@ -138,6 +161,8 @@ std::string UsageText() {
            "  --max-time=S       give up when the transfer takes longer than S seconds\n"
            "  --cacert=FILE      trust the CA certificates in FILE (PEM) for https://\n"
            "  --insecure         accept any certificate for https:// (no verification)\n"
+           "  --ftp-user=U       FTP user name (instead of the URL's; default anonymous)\n"
+           "  --ftp-pass=P       FTP password (instead of the URL's)\n"
            "  --help             show this text\n"
            "\n"
            "Without --proxy, the environment's http_proxy or https_proxy (or their\n"

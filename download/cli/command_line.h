@@ -3,6 +3,7 @@
 //   lunaro-download URL FOLDER [--name=NAME] [--proxy=HOST:PORT]
 //                   [--proxy-user=U --proxy-pass=P] [--timeout=MS]
 //                   [transfer options, see transfer_options.h]
+//                   [--ftp-user=U] [--ftp-pass=P]
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct TDownloadOptions {
     std::string ProxyPort;
     std::string ProxyUser;
     std::string ProxyPass;
+    std::string FtpUser;  // empty: the URL's, else anonymous
+    std::string FtpPass;
     int32_t TimeoutMs = 90000;
     TTransferOptions Transfer;
     bool Help = false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "download/cli/command_line.h"
+#include "download/cli/ftp_settings.h"
 #include "download/cli/progress_display.h"
 #include "download/cli/transfer_outcome.h"
 #include "download/nexo_download.h"
@@ -27,7 +28,9 @@ constexpr int kExitUsage = 2;
 void Report(const std::string& message) { std::fprintf(stderr, "lunaro-download: %s\n", message.c_str()); }
 
 void Configure(TNexoDownload& download, const TDownloadOptions& options) {
-    download.SetProtocolo(TNexoProtocolo::protHTTP);
+    const bool ftp = IsFtpUrl(options.Url);
+    download.SetProtocolo(ftp ? TNexoProtocolo::protFTP : TNexoProtocolo::protHTTP);
+    if (ftp) FillFtpSettings(*download.FTP(), options);
     download.SetDownloadUrl(options.Url);
     download.SetDownloadDest(options.Folder);
     download.SetDownloadNomeArq(options.Name);
@@ -84,8 +87,7 @@ int Run(const TDownloadOptions& options) {
         facts = CollectFacts(download.Worker());
     } catch (const ENexoDownloadError& error) {
         progress.Finish();
-        const bool unnamed = error.Id() == TDownloadErrorId::NoFileName || error.Id() == TDownloadErrorId::UnusableName;
-        Report(error.Message() + (unnamed ? " (the URL names no file: use --name=NAME)" : ""));
+        Report(DescribeStartError(error, download.Worker().LastReply()));
         return kExitFailed;
     } catch (const std::exception& error) {
         progress.Finish();

@@ -10,6 +10,13 @@ std::string SocketProblem(const TTransferReply& reply) {
     return platform::PrintableText(reply.SocketErrorDesc) + " (socket error " + std::to_string(reply.SocketError) + ")";
 }
 
+// The reply's code and its text, made safe to print.
+std::string ServerAnswer(const TTransferReply& reply) {
+    std::string answer = std::to_string(reply.Code);
+    if (!reply.Text.empty()) answer += " " + platform::PrintableText(reply.Text);
+    return answer;
+}
+
 std::string ResumeHint(const TTransferFacts& facts) {
     if (facts.PartFileSize <= 0) return "";
     return "; " + std::to_string(facts.PartFileSize) + " bytes are kept in " + platform::PrintableText(facts.PartFile) +
@@ -57,13 +64,26 @@ std::string Failure(const TTransferFacts& facts) {
         case TTransferVerdict::Refused:
             break;
     }
-    std::string answer = "the server answered " + std::to_string(reply.Code);
-    if (!reply.Text.empty()) answer += " " + platform::PrintableText(reply.Text);
+    std::string answer = "the server answered " + ServerAnswer(reply);
     if (!reply.MovedTo.empty()) answer += "; the file moved to " + platform::PrintableText(reply.MovedTo);
     return answer;
 }
 
 }  // namespace
+
+std::string DescribeStartError(const ENexoDownloadError& error, const TTransferReply& reply) {
+    switch (error.Id()) {
+        case TDownloadErrorId::NoFileName:
+        case TDownloadErrorId::UnusableName:
+            return error.Message() + " (the URL names no file: use --name=NAME)";
+        case TDownloadErrorId::LoginFailed:
+            if (reply.Received) return error.Message() + " (the server answered " + ServerAnswer(reply) + ")";
+            if (reply.SocketError != 0) return error.Message() + " (cannot reach the server: " + SocketProblem(reply) + ")";
+            return error.Message() + " (no FTP host in the URL)";
+        default:
+            return error.Message();
+    }
+}
 
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts) {
     if (JudgeTransfer(facts) == TTransferVerdict::Saved) {

@@ -2,6 +2,7 @@
 // What lunaro-download tells its user when a transfer is over.
 #include <string>
 
+#include "download/download_types.h"
 #include "download/transfer_verdict.h"
 
 namespace lunaro::download::cli {
@@ -13,5 +14,9 @@ struct TTransferOutcome {
 
 // Paths in facts are printed as they are: the caller gives host paths.
 TTransferOutcome DescribeOutcome(const TTransferFacts& facts);
+
+// An error that stopped the download before its transfer, with what the
+// user can do about it, or why the server would not let it start.
+std::string DescribeStartError(const ENexoDownloadError& error, const TTransferReply& reply);
 
 }  // namespace lunaro::download::cli

@@ -19,8 +19,8 @@ public:
 
     // Fields of one callback beyond the action; text goes out as UTF-8.
     struct TCall {
-        std::string_view Text;
-        std::string_view Text2;
+        std::string_view Text = {};
+        std::string_view Text2 = {};
         int64_t FileSize = 0;
         int64_t Written = 0;
         uint32_t Arg1 = 0;

@@ -86,12 +86,14 @@ void TFTPList::ParseLines() {
     int i = 0;
     while (i < FLines.Count()) {
         const std::string& line = FLines[i];
-        const std::string next = i + 1 < FLines.Count() ? FLines[i + 1] : std::string();
         int step = 1;
         if (!ParseEPLFLine(line)) {
+            // Trimmed once for every mask that is tried.
+            const std::string trimmed = WithoutTrailingControls(line);
+            const std::string next = i + 1 < FLines.Count() ? WithoutTrailingControls(FLines[i + 1]) : std::string();
             bool recognised = false;
             for (int m = 0; m < FMasks.Count() && !recognised; ++m) {
-                const int result = ParseByMask(line, next, FMasks[m]);
+                const int result = ParseByMask(trimmed, next, FMasks[m]);
                 if (result <= 0 || !CheckValues()) continue;
                 auto record = std::make_unique<TFTPListRec>();
                 FillRecord(*record);

@@ -66,8 +66,11 @@ private:
     };
 
     bool ParseEPLFLine(const std::string& Line);
-    // 0 no match, 1 a match, 2 a match that used NextLine too.
-    int ParseByMask(std::string Line, std::string NextLine, const std::string& Mask);
+    // The line without the control characters and spaces that end it.
+    static std::string WithoutTrailingControls(std::string line);
+    // 0 no match, 1 a match, 2 a match that used NextLine too. Both lines
+    // come without their trailing control characters and spaces.
+    int ParseByMask(const std::string& Line, const std::string& NextLine, const std::string& Mask);
     bool CheckValues();
     void FillRecord(TFTPListRec& Value) const;
     void AddRecord(std::unique_ptr<TFTPListRec> Value);

@@ -20,11 +20,6 @@ std::string Upper(std::string text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string WithoutTrailingControls(std::string line) {
-    while (!line.empty() && static_cast<unsigned char>(line.back()) < 33) line.pop_back();
-    return line;
-}
-
 int64_t NumberOf(const std::string& text, int64_t fallback = -1) { return DecimalOr(TrimSpaces(text), fallback); }
 
 bool InRange(const std::string& text, int64_t low, int64_t high) {
@@ -79,18 +74,25 @@ void TFTPList::TParseState::Clear() {
     }
 }
 
-int TFTPList::ParseByMask(std::string Line, std::string NextLine, const std::string& Mask) {
+std::string TFTPList::WithoutTrailingControls(std::string line) {
+    while (!line.empty() && static_cast<unsigned char>(line.back()) < 33) line.pop_back();
+    return line;
+}
+
+int TFTPList::ParseByMask(const std::string& Line, const std::string& NextLine, const std::string& Mask) {
     S.Clear();
     if (Line.empty() || Mask.empty()) return 0;
-    Line = WithoutTrailingControls(std::move(Line));
+    // The line the mask reads: the entry's, and after the next-line mark
+    // the line below it.
+    const std::string* text = &Line;
     int result = 1;
     char previous = ' ';
     long li = 0;
     for (size_t mi = 0; mi < Mask.size(); ++mi, ++li) {
         const char m = Mask[mi];
-        const long size = static_cast<long>(Line.size());
+        const long size = static_cast<long>(text->size());
         if (m != '*' && m != kNextLineMark && m != kLineEndMark && li >= size) return 0;
-        const char c = li < size ? Line[static_cast<size_t>(li)] : '\0';
+        const char c = li < size ? (*text)[static_cast<size_t>(li)] : '\0';
         switch (m) {
             case 'n': S.FileName += c; break;
             case 'v': S.VMSFileName += c; break;
@@ -110,26 +112,26 @@ int TFTPList::ParseByMask(std::string Line, std::string NextLine, const std::str
                 if (previous == 'n' || previous == 'v') {
                     std::string& name = previous == 'n' ? S.FileName : S.VMSFileName;
                     if (mi + 1 == Mask.size()) {
-                        if (li < size) name.append(Line, static_cast<size_t>(li), std::string::npos);
+                        if (li < size) name.append((*text), static_cast<size_t>(li), std::string::npos);
                         li = size;
                     } else {
-                        while (li < size && Line[static_cast<size_t>(li)] != ' ') name += Line[static_cast<size_t>(li++)];
+                        while (li < size && (*text)[static_cast<size_t>(li)] != ' ') name += (*text)[static_cast<size_t>(li++)];
                     }
                 } else {
-                    while (li < size && IsDigit(Line[static_cast<size_t>(li)])) {
-                        if (previous == 'S') S.Size += Line[static_cast<size_t>(li)];
+                    while (li < size && IsDigit((*text)[static_cast<size_t>(li)])) {
+                        if (previous == 'S') S.Size += (*text)[static_cast<size_t>(li)];
                         ++li;
                     }
                 }
                 --li;
                 break;
             case '!':
-                while (li < size && Line[static_cast<size_t>(li)] != ' ') ++li;
-                while (li < size && Line[static_cast<size_t>(li)] == ' ') ++li;
+                while (li < size && (*text)[static_cast<size_t>(li)] != ' ') ++li;
+                while (li < size && (*text)[static_cast<size_t>(li)] == ' ') ++li;
                 --li;
                 break;
             case '$':
-                while (li < size && (Line[static_cast<size_t>(li)] == ' ' || Line[static_cast<size_t>(li)] == '\t')) ++li;
+                while (li < size && ((*text)[static_cast<size_t>(li)] == ' ' || (*text)[static_cast<size_t>(li)] == '\t')) ++li;
                 --li;
                 break;
             case '.':
@@ -162,7 +164,7 @@ int TFTPList::ParseByMask(std::string Line, std::string NextLine, const std::str
                 }
                 break;
             case kNextLineMark:
-                Line = WithoutTrailingControls(NextLine);
+                text = &NextLine;
                 li = -1;
                 result = 2;
                 break;

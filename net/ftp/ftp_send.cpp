@@ -54,6 +54,21 @@ int TFTPSend::ReadResult() {
     return FResultCode;
 }
 
+void TFTPSend::DiscardUnreadInput() {
+    TCustomSSL& ssl = FSock->SSL();
+    if (!ssl.SSLEnabled()) {
+        FSock->Purge();
+        return;
+    }
+    // Bytes waiting under TLS may be records that carry no data (the
+    // session tickets a server sends after the handshake): reading them
+    // must not then wait for data that is not coming.
+    const int32_t timeout = ssl.Timeout;
+    ssl.Timeout = 0;
+    FSock->Purge();
+    ssl.Timeout = timeout;
+}
+
 int TFTPSend::FTPCommand(const std::string& Value) {
     if (Value.find_first_of("\r\n") != std::string::npos) {
         // A name holding a line break would smuggle a second command in.
@@ -63,7 +78,7 @@ int TFTPSend::FTPCommand(const std::string& Value) {
         FSock->RecordError(platform::WSAEINVAL);
         return 0;
     }
-    FSock->Purge();
+    DiscardUnreadInput();
     FSock->SendString(Value + "\r\n");
     if (OnStatus) OnStatus(this, false, Value);
     return ReadResult();

@@ -124,6 +124,7 @@ public:
 
 protected:
     int ReadResult();
+    void DiscardUnreadInput();
     bool Connect();
     bool RunLogonTable(const TLogonActions& Table);
     std::string LogonCommand(int Kind) const;

@@ -81,7 +81,18 @@ TSSLOpenSSL::TSSLOpenSSL(TTCPBlockSocket* Value) : TCustomSSL(Value) {
     VerifyCert = true;
 }
 
-TSSLOpenSSL::~TSSLOpenSSL() { Release(); }
+TSSLOpenSSL::~TSSLOpenSSL() {
+    Release();
+    if (resume_ != nullptr) SSL_SESSION_free(resume_);
+}
+
+void TSSLOpenSSL::Assign(const TCustomSSL& Value) {
+    TCustomSSL::Assign(Value);
+    const auto* other = dynamic_cast<const TSSLOpenSSL*>(&Value);
+    if (other == nullptr || other->ssl_ == nullptr) return;
+    if (resume_ != nullptr) SSL_SESSION_free(resume_);
+    resume_ = SSL_get1_session(other->ssl_);
+}
 
 std::string TSSLOpenSSL::LibVersion() const { return OpenSSL_version(OPENSSL_VERSION); }
 
@@ -138,6 +149,7 @@ bool TSSLOpenSSL::Prepare(TSide side) {
     ssl_ = SSL_new(ctx_);
     if (ssl_ == nullptr || SSL_set_fd(ssl_, Socket()->Socket()) != 1)
         return Fail("cannot set up TLS: " + LibraryErrors());
+    if (side == TSide::Client && resume_ != nullptr) SSL_set_session(ssl_, resume_);
     if (side == TSide::Client && !SNIHost.empty()) {
         if (!IsAddress(SNIHost)) SSL_set_tlsext_host_name(ssl_, SNIHost.c_str());
         if (VerifyCert) {

@@ -13,6 +13,7 @@
 
 typedef struct ssl_ctx_st SSL_CTX;
 typedef struct ssl_st SSL;
+typedef struct ssl_session_st SSL_SESSION;
 
 namespace lunaro::net {
 
@@ -22,6 +23,11 @@ public:
     ~TSSLOpenSSL() override;
 
     bool IsAvailable() const override { return true; }
+    // Besides the settings, takes the session of a plug-in of this class
+    // that has one, and offers it for resumption at the next client
+    // handshake: servers that protect a data connection beside a control
+    // connection (FTP) may insist that both share one session.
+    void Assign(const TCustomSSL& Value) override;
     std::string LibVersion() const override;
     std::string LibName() const override { return "ssl_openssl"; }
 
@@ -62,6 +68,7 @@ private:
     SSL_CTX* ctx_ = nullptr;
     SSL* ssl_ = nullptr;
     int savedFlags_ = -1;
+    SSL_SESSION* resume_ = nullptr;  // owned; offered by the next client handshake
 };
 
 }  // namespace lunaro::net

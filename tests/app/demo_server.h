@@ -1,6 +1,7 @@
 #pragma once
 // The demo packages, built by demo/make-packages, served by a real nginx on
-// loopback; the access log tells which packages were asked for, in order.
+// loopback, with the stand-in engine that unpacks as the extraction engine;
+// the access log tells which packages were asked for, in order.
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -17,7 +18,8 @@ class DemoServer {
 public:
     explicit DemoServer(const std::string& folder)
         : packages_(folder + "/packages"), accessLog_(folder + "/access.log") {
-        const std::string make = std::string(LUNARO_SOURCE_DIR) + "/demo/make-packages '" + packages_ + "' >/dev/null";
+        const std::string make = std::string(LUNARO_SOURCE_DIR) + "/demo/make-packages '" + packages_ + "' '" +
+                                 LUNARO_UNPACKING_ENGINE + "' >/dev/null";
         if (std::system(make.c_str()) != 0) {
             error_ = "demo/make-packages failed (is zip installed?)";
             return;

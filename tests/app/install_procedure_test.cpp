@@ -41,7 +41,9 @@ TEST(InstallProcedure, PointOfSaleCarriesOverTheBackOfficesDatabasePath) {
     GravarIni("c:\\Lunaro\\CnfComercio.ini", "ListaServidores", "CaminhoBanco1", "SRV:C:\\B.FDB");
     RecordingSource source;
     EXPECT_EQ(RunInstallProcedure(Choices(InstallMode::PointOfSaleOnly, true), source), InstallOutcome::Completed);
-    const std::vector<Fetch> expected = {{"c:\\LunaroPaf\\", "LunaroPafInstalacao.zip"},
+    // The engine that unpacks the packages comes first when it is absent.
+    const std::vector<Fetch> expected = {{"c:\\Lunaro\\", "ZipEngine190.dll"},
+                                         {"c:\\LunaroPaf\\", "LunaroPafInstalacao.zip"},
                                          {"c:\\LunaroPaf\\", "GDS32.zip"}};
     EXPECT_EQ(source.fetched, expected);
     EXPECT_EQ(LerIni("c:\\LunaroPaf\\PafEcf.ini", "ConfiguracaoLocal", "CaminhoBancoPAF"), "SRV:C:\\B.FDB");

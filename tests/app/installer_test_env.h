@@ -1,7 +1,7 @@
 #pragma once
 // A private machine for one installer test: drive C: and the desktop in a
-// fresh folder, the scripted user interface recording every box, and the
-// application's title set.
+// fresh folder, the scripted user interface recording every box, the
+// application's title set, and the stand-in engine that unpacks trusted.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/application_title.h"
+#include "app/engine_admission.h"
 #include "platform/ui_service.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/support/test_support.h"
@@ -23,7 +24,8 @@ public:
           desktop_("XDG_DESKTOP_DIR", temp_.File("Desktop")),
           // Nothing listens on the discard port: a test that starts an
           // installation without its own server fails fast, on loopback.
-          baseUrl_("LUNARO_BASE_URL", "http://127.0.0.1:9/") {
+          baseUrl_("LUNARO_BASE_URL", "http://127.0.0.1:9/"),
+          engineDigest_(app::kEngineDigestVariable, app::FileSha256(LUNARO_UNPACKING_ENGINE)) {
         std::filesystem::create_directories(temp_.File("drive_c"));
         platform::SetApplicationTitle(app::kApplicationTitle);
         auto ui = std::make_unique<platform::ScriptedUi>();
@@ -56,6 +58,7 @@ private:
     ScopedEnv driveC_;
     ScopedEnv desktop_;
     ScopedEnv baseUrl_;
+    ScopedEnv engineDigest_;
     platform::ScriptedUi* ui_ = nullptr;
     std::shared_ptr<platform::UiService> previousUi_;
 };

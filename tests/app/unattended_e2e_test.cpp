@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/config_values.h"
+#include "app/engine_admission.h"
 #include "app/exit_codes.h"
 #include "app/unattended_run.h"
 #include "tests/app/demo_server.h"
@@ -71,12 +72,47 @@ TEST_F(Unattended, AnInterruptedInstallationWaitsForResumeWhichFinishesItAsStart
     const std::vector<std::string> requests = server.Requests();
     EXPECT_EQ(std::vector<std::string>(requests.begin() + static_cast<long>(before), requests.end()),
               std::vector<std::string>{"/banco.zip 200"});
-    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/Banco/banco.zip")), bytes);
+    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/BANCO.FDB")));
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip")));
     EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("LunaroPaf")));
     EXPECT_TRUE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
 
     EXPECT_EQ(Run({"--resume"}), kExitRefused);  // finished: nothing to continue
 }
+
+TEST_F(Unattended, APackageThatCannotBeUnpackedHasItsOwnCodeAndLeavesNoShortcut) {
+    testkit::WriteFile(server.PackagesFolder() + "/GDS32.zip", "not an archive at all, just text");
+    EXPECT_EQ(Run({"--retries=1", "--mode=workstation", "--server=SRV01", "--db-path=C:\\B.FDB"}), kExitUnpackFailed);
+    EXPECT_NE(Log().find("Não foi possível descompactar o pacote GDS32.zip"), std::string::npos) << Log();
+    EXPECT_EQ(server.Requests().back(), "/GDS32.zip 200");
+    EXPECT_FALSE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/GDS32.zip")));
+    EXPECT_EQ(Run({}), kExitInterrupted);  // it waits for --resume like any other stop
+}
+
+TEST_F(Unattended, AConfiguredDigestAdmitsAnotherEngine) {
+    testkit::ScopedEnv noDigest(kEngineDigestVariable, std::nullopt);
+    EXPECT_EQ(Run({"--mode=pos", "--retries=0"}), kExitUnpackFailed);  // nothing trusted
+    EXPECT_EQ(Run({"--mode=pos", "--retries=0", "--engine-sha256=" + *FileSha256(LUNARO_UNPACKING_ENGINE)}),
+              kExitSuccess)
+        << Log();
+    EXPECT_EQ(LerIni("c:\\LunaroPaf\\PafEcf.ini", "ConfiguracaoLocal", "Terminal"), "001");
+    EXPECT_EQ(Run({"--engine-sha256=12ab"}), kExitBadArguments);
+}
+
+#ifdef LUNARO_BUILT_ENGINE
+TEST_F(Unattended, TheBuiltEngineUnpacksEveryPackageOfAFullInstallation) {
+    std::filesystem::copy_file(LUNARO_BUILT_ENGINE, server.PackagesFolder() + "/ZipEngine190.dll",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(Run({"--retries=0", "--engine-sha256=" + *FileSha256(LUNARO_BUILT_ENGINE)}), kExitSuccess) << Log();
+    for (const char* file : {"Lunaro/CnfComercio.ini", "Lunaro/Atualizador.exe", "LunaroPaf/PafEcf.ini",
+                             "LunaroPaf/gds32.dll", "Lunaro/Banco/BANCO.FDB"})
+        EXPECT_TRUE(std::filesystem::exists(env.OnDriveC(file))) << file;
+    for (const char* archive : {"Lunaro/LunaroSoftInstalacao.zip", "LunaroPaf/GDS32.zip", "Lunaro/Banco/banco.zip"})
+        EXPECT_FALSE(std::filesystem::exists(env.OnDriveC(archive))) << archive;
+    EXPECT_EQ(LerIni("c:\\Lunaro\\CnfComercio.ini", "Empresa", "Nome"), "Empresa de Demonstração");
+}
+#endif
 
 TEST_F(Unattended, ResumeWithNothingInterruptedInstallsAsUsual) {
     EXPECT_EQ(Run({"--resume", "--mode=workstation", "--server=SRV01", "--db-path=C:\\B.FDB"}), kExitSuccess);

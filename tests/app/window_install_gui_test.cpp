@@ -107,6 +107,8 @@ TEST_F(WindowWithDemoServer, TheDefaultChoicesRunTheFullInstallationAndClose) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.PackageName(), "banco.zip");
     EXPECT_EQ(window.PackageFolder(), "c:\\Lunaro\\Banco\\");
+    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/BANCO.FDB")));
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip")));
 }
 
 TEST_F(WindowWithDemoServer, PointOfSaleDisablesNothingAndRefusesASecondStart) {
@@ -123,7 +125,10 @@ TEST_F(WindowWithDemoServer, PointOfSaleDisablesNothingAndRefusesASecondStart) {
     EXPECT_TRUE(impatient.clicked);
     EXPECT_EQ(impatient.enabledDuringTransfer,
               (QStringList{"btnInstalar", "chkEstacao", "chkLocal", "pc", "chkPaf", "chkSomentePDV"}));
-    EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/LunaroPafInstalacao.zip 200", "/GDS32.zip 200"}));
+    // The engine comes first: without it nothing could be unpacked.
+    EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/ZipEngine190.dll 200", "/LunaroPafInstalacao.zip 200",
+                                                           "/GDS32.zip 200"}));
+    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("LunaroPaf/PafEcf.ini")));
     EXPECT_EQ(env.Messages(), std::vector<std::string>{
                                   "Para Abrir o PDV, abra o sistema Zeltra e no menu esquerdo VENDAS / CUPOM FISCAL"});
     EXPECT_FALSE(window.isVisible());

@@ -20,6 +20,7 @@
 #include "tests/app/installer_test_env.h"
 #include "tests/app/qt_test_application.h"
 #include "tests/platform/scoped_env.h"
+#include "tests/support/zip_builder.h"
 
 namespace lunaro::app {
 namespace {
@@ -56,9 +57,12 @@ protected:
         env.ReplaceUi(std::move(ui));
     }
 
-    // A package big enough to arrive in many blocks.
+    // A package big enough to arrive in many blocks (an archive that
+    // stores its one file, for a zip name).
     void MakeLarge(const std::string& name) {
-        testkit::WriteFile(server.PackagesFolder() + "/" + name, std::string(4 << 20, 'x'));
+        const std::string bytes(4 << 20, 'x');
+        testkit::WriteFile(server.PackagesFolder() + "/" + name,
+                           name.ends_with(".zip") ? testkit::ZipBuilder().AddFile("BANCO.FDB", bytes).Build() : bytes);
     }
     std::unique_ptr<TfrmPrincipal> OpenWindow() {
         auto window = std::make_unique<TfrmPrincipal>();
@@ -105,7 +109,8 @@ TEST_F(WindowOperator, ClosingAndSayingNaoGoesOnToTheEndWithTheBarFull) {
 
     EXPECT_EQ(env.Messages(), (Requests{"Deseja interromper a instalação?", kShortcutDone}));
     EXPECT_EQ(server.Requests().size(), 5u);
-    EXPECT_TRUE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip")));
+    EXPECT_EQ(std::filesystem::file_size(env.OnDriveC("Lunaro/Banco/BANCO.FDB")), 4u << 20);
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip")));
     EXPECT_FALSE(window->isVisible());
     // The last package complete: the bar full when the closing message came.
     EXPECT_EQ(user->barAtBox.back(), user->bar->maximum());
@@ -142,7 +147,10 @@ TEST_F(WindowOperator, AFailedTransferEmptiesTheBarAndAnInterruptedInstallationI
     EXPECT_FALSE(second->findChild<QCheckBox*>("chkPaf")->isChecked());
     const Requests requests = server.Requests();
     EXPECT_EQ(Requests(requests.begin() + 3, requests.end()), Requests{"/banco.zip 206"});
-    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/Banco/banco.zip")), bytes);
+    // The resumed archive was whole: it unpacked, and went away.
+    EXPECT_EQ(testkit::ReadFile(env.OnDriveC("Lunaro/Banco/BANCO.FDB")),
+              testkit::ReadFile(std::string(LUNARO_SOURCE_DIR) + "/demo/packages/banco/BANCO.FDB"));
+    EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip")));
     EXPECT_FALSE(std::filesystem::exists(env.OnDriveC("Lunaro/Banco/banco.zip.part")));
     EXPECT_TRUE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
     EXPECT_FALSE(InterruptedInstallChoices());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "download/cli/command_line.h"
+#include "download/cli/ftp_settings.h"
 #include "download/cli/progress_display.h"
 #include "download/cli/transfer_outcome.h"
 
@@ -35,13 +36,33 @@ TEST(CommandLine, TakesUrlFolderAndOptions) {
     EXPECT_NE(UsageText().find("--proxy=HOST:PORT"), std::string::npos);
 }
 
+TEST(CommandLine, FtpSettingsComeFromTheUrlUnlessTheOptionsSayOtherwise) {
+    TDownloadOptions o;
+    ASSERT_EQ(Parse({"ftp://me:p%40ss@[::1]:2121/pub/a.zip", "d", "--timeout=700"}, o), "");
+    TNexoFTP ftp;
+    FillFtpSettings(ftp, o);
+    EXPECT_EQ(ftp.FtpHost, "::1");
+    EXPECT_EQ(ftp.FtpPort, "2121");
+    EXPECT_EQ(ftp.FtpUser, "me");
+    EXPECT_EQ(ftp.FtpPass, "p@ss");
+    EXPECT_EQ(ftp.FtpTimeout, 700);
+
+    ASSERT_EQ(Parse({"FTP://me:pw@h/a.zip", "d", "--ftp-user=you", "--ftp-pass=other"}, o), "");
+    FillFtpSettings(ftp, o);
+    EXPECT_EQ(ftp.FtpUser, "you");
+    EXPECT_EQ(ftp.FtpPass, "other");
+    EXPECT_EQ(ftp.FtpPort, "21");
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"http://h/x"},
         {"http://h/x", "d", "extra"},
         {"http://h/x", ""},
-        {"ftp://h/x", "d"},
+        {"gopher://h/x", "d"},
+        {"ftp://h/x", "d", "--proxy=host:3128"},
+        {"http://h/x", "d", "--ftp-user=u"},
         {"http://h/x", "d", "--name=../x"},
         {"http://h/x", "d", "--name=a/b"},
         {"http://h/x", "d", "--name"},

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "download/download_types.h"
+#include "tests/support/test_support.h"
 
 namespace lunaro::download {
 namespace {
@@ -29,10 +31,24 @@ TEST(DownloadComponentSettings, StartWithoutAUsableProtocolChangesNothing) {
     } catch (const ENexoDownloadError& error) {
         EXPECT_EQ(error.Message(), "Antes de iniciar o download, defina o protocolo a ser usado HTTP ou FTP!");
     }
-    download.SetProtocolo(TNexoProtocolo::protFTP);
-    EXPECT_THROW(download.StartDownload(), ENexoDownloadError);
     EXPECT_EQ(&download.Worker(), before);
     EXPECT_EQ(download.DownloadStatus(), TDownloadStatus::stNone);
+}
+
+TEST(DownloadComponentSettings, FtpWithoutAHostFailsTheLoginWithoutConnecting) {
+    TNexoDownload download;
+    download.SetProtocolo(TNexoProtocolo::protFTP);
+    download.SetDownloadUrl("ftp://ignored.invalid/pub/a.zip");
+    testkit::TempDir dest;
+    download.SetDownloadDest(dest.Path());
+    try {
+        download.StartDownload();
+        FAIL() << "no error";
+    } catch (const ENexoDownloadError& error) {
+        EXPECT_EQ(error.Id(), TDownloadErrorId::LoginFailed);
+        EXPECT_EQ(error.Message(), "Não foi possível efetuar o login!");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dest.Path()));  // no partial file before the login
 }
 
 TEST(DownloadComponentSettings, SettersReachTheCurrentWorker) {

@@ -24,7 +24,7 @@ PyftpdlibServer::PyftpdlibServer(const FtpServerOptions& options) {
                    options.host, port_, dir_.File("pyftpdlib.log"));
 }
 
-VsftpdServer::VsftpdServer(const FtpServerOptions& options) {
+VsftpdServer::VsftpdServer(const FtpServerOptions& options, const FtpTlsOptions& tls) {
     ::mkdir(dir_.File("empty").c_str(), 0755);
     ::chmod(options.root.c_str(), 0555);
     const std::string pub = options.root + "/pub";
@@ -40,6 +40,14 @@ VsftpdServer::VsftpdServer(const FtpServerOptions& options) {
             "anon_umask=022\nanon_world_readable_only=NO\nconnect_from_port_20=NO\nseccomp_sandbox=NO\n"
             "xferlog_enable=NO\nsecure_chroot_dir="
          << dir_.File("empty") << "\nvsftpd_log_file=" << dir_.File("vsftpd.log") << "\n";
+    if (!tls.certFile.empty()) {
+        // vsftpd's default: a data connection must resume the control
+        // connection's TLS session.
+        conf << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
+                "require_ssl_reuse=YES\nrsa_cert_file="
+             << tls.certFile << "\nrsa_private_key_file=" << tls.keyFile
+             << "\nimplicit_ssl=" << (tls.implicitTls ? "YES" : "NO") << "\n";
+    }
     WriteFile(dir_.File("vsftpd.conf"), conf.str());
     process_.Start(FindProgram("vsftpd"), {dir_.File("vsftpd.conf")}, options.host, port_, dir_.File("vsftpd.out"));
 }

@@ -14,6 +14,14 @@ struct FtpServerOptions {
     std::string host = "127.0.0.1";  // or "::1"
 };
 
+// With a certificate and its key, logins and data must be protected, after
+// AUTH TLS or, with implicitTls, from the first byte.
+struct FtpTlsOptions {
+    std::string certFile;
+    std::string keyFile;
+    bool implicitTls = false;
+};
+
 class PyftpdlibServer : public DaemonPeer {
 public:
     explicit PyftpdlibServer(const FtpServerOptions& options);
@@ -24,7 +32,7 @@ public:
 class VsftpdServer : public DaemonPeer {
 public:
     // Makes options.root read-only for others and "pub" inside it writable.
-    explicit VsftpdServer(const FtpServerOptions& options);
+    explicit VsftpdServer(const FtpServerOptions& options, const FtpTlsOptions& tls = {});
 };
 
 }  // namespace lunaro::testkit

@@ -2,13 +2,24 @@
 // the loader: the version it reports, its private version and whether it
 // exports everything are chosen at build time. Its run asks for its key
 // and the archive path, and returns the number written after "result" in
-// that path, so a test chooses the outcome by naming the archive.
+// that path, so a test chooses the outcome by naming the archive. The
+// "unpacks" variant instead extracts every stored or deflated entry of a
+// small archive into the extract folder, without folders, and returns how
+// many it wrote; the "marker" variant's initialiser writes the file named
+// by LUNARO_TEST_MARKER, so a test sees whether the library was ever opened.
 #include <dlfcn.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#ifdef FAKE_UNPACKS
+#include <zlib.h>
+#endif
 
 #include "engine/abi/zip_engine_abi.h"
 
@@ -44,6 +55,77 @@ int32_t Call(TDLLCommands* rec, TZCallBackStruct& cb, int action) {
     return rec->ZCallbackFunc(&cb);
 }
 
+// The text the driver answers for one argument, or false.
+bool ArgText(TDLLCommands* rec, uint32_t selector, std::string& text) {
+    TZCallBackStruct arg{};
+    arg.Arg1 = selector;
+    if (Call(rec, arg, zacArg) != 1 || !arg.MsgP || arg.HaveWide != 1) return false;
+    text.clear();
+    for (size_t i = 0; i < 4096; ++i) {
+        char16_t unit;
+        std::memcpy(&unit, arg.MsgP + 2 * i, 2);
+        if (unit == 0) break;
+        text += static_cast<char>(unit < 0x80 ? unit : '?');
+    }
+    return true;
+}
+
+#ifdef FAKE_UNPACKS
+uint32_t Le(const std::string& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(b[at + static_cast<size_t>(i)]);
+    return v;
+}
+
+bool Inflate(const std::string& in, std::string& out, size_t size) {
+    out.assign(size, '\0');
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK) return false;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z.avail_in = static_cast<uInt>(in.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(size);
+    const int r = inflate(&z, Z_FINISH);
+    inflateEnd(&z);
+    return r == Z_STREAM_END && z.avail_out == 0;
+}
+
+int32_t Unpack(const std::string& archive, const std::string& folder) {
+    std::ifstream file(archive, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    size_t end = b.size() >= 22 ? b.size() - 22 : std::string::npos;
+    while (end != std::string::npos && b.compare(end, 4, "PK\5\6") != 0) end = end == 0 ? std::string::npos : end - 1;
+    if (end == std::string::npos) return -ZE_ERR_NO_CENTRAL;
+    size_t at = Le(b, end + 16, 4);
+    int32_t written = 0;
+    for (uint32_t n = Le(b, end + 10, 2); n > 0; --n) {
+        if (at + 46 > b.size() || b.compare(at, 4, "PK\1\2") != 0) return -ZE_ERR_ZIP_STRUCTURE;
+        const uint32_t method = Le(b, at + 10, 2), csize = Le(b, at + 20, 4), usize = Le(b, at + 24, 4);
+        const uint32_t nlen = Le(b, at + 28, 2), elen = Le(b, at + 30, 2), clen = Le(b, at + 32, 2);
+        const std::string name = b.substr(at + 46, nlen);
+        const size_t local = Le(b, at + 42, 4);
+        at += 46 + nlen + elen + clen;
+        if (name.empty() || name.back() == '/') continue;
+        if (local + 30 > b.size()) return -ZE_ERR_ZIP_EOF;
+        const size_t data = local + 30 + Le(b, local + 26, 2) + Le(b, local + 28, 2);
+        if (data + csize > b.size()) return -ZE_ERR_ZIP_EOF;
+        std::string bytes = b.substr(data, csize);
+        if (method == 8 && !Inflate(b.substr(data, csize), bytes, usize)) return -ZE_ERR_ZIP_STRUCTURE;
+        if (method != 0 && method != 8) continue;
+        std::ofstream out(folder + name.substr(name.find_last_of('/') + 1), std::ios::binary | std::ios::trunc);
+        out << bytes;
+        if (out) ++written;
+    }
+    return written;
+}
+#endif
+
+#ifdef FAKE_MARKER
+__attribute__((constructor)) void LeaveMarker() {
+    if (const char* marker = std::getenv("LUNARO_TEST_MARKER")) std::ofstream(marker) << "the engine ran";
+}
+#endif
+
 }  // namespace
 
 extern "C" {
@@ -57,18 +139,16 @@ ZE_EXPORT int32_t ZE_STDCALL ZE_Exec(TDLLCommands* rec) {
     TZCallBackStruct key{};
     key.Arg1 = 4242;
     Call(rec, key, zacKey);
-    TZCallBackStruct arg{};
-    arg.Arg1 = ZE_ARG_TARGET;
-    if (Call(rec, arg, zacArg) != 1 || !arg.MsgP || arg.HaveWide != 1) return -ZE_ERR_CALLBACK;
-    char path[1024] = {};
-    for (size_t i = 0; i + 1 < sizeof path; ++i) {
-        char16_t unit;
-        std::memcpy(&unit, arg.MsgP + 2 * i, 2);
-        if (unit == 0) break;
-        path[i] = static_cast<char>(unit < 0x80 ? unit : '?');
-    }
-    const char* result = std::strstr(path, "result");
+    std::string path;
+    if (!ArgText(rec, ZE_ARG_TARGET, path)) return -ZE_ERR_CALLBACK;
+#ifdef FAKE_UNPACKS
+    std::string folder;
+    if (!ArgText(rec, ZE_ARG_EXTRACT_DIR, folder)) return -ZE_ERR_CALLBACK;
+    return Unpack(path, folder);
+#else
+    const char* result = std::strstr(path.c_str(), "result");
     return result ? static_cast<int32_t>(std::atoi(result + 6)) : 0;
+#endif
 }
 
 ZE_EXPORT int32_t ZE_STDCALL ZE_Version(void) { return FAKE_VERSION + (ZE_FakePadding[0] & 0); }

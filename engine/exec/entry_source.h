@@ -1,0 +1,29 @@
+#pragma once
+// An entry's stored bytes: a window of the archive file read with positioned
+// reads, so that no read can stray past the entry's own data whatever the
+// headers claim, and several readers may share one descriptor.
+#include <cstddef>
+#include <cstdint>
+
+namespace lunaro::engine {
+
+class TEntrySource {
+public:
+    TEntrySource(int fd, int64_t offset, int64_t length) : fFd(fd), fOffset(offset), fRemaining(length) {}
+
+    // Up to cap bytes; 0 at the end of the window, -1 on a read error or when
+    // the file ends before the window does.
+    int64_t Read(uint8_t* buffer, size_t cap);
+    // Exactly len bytes, or false.
+    bool ReadExactly(uint8_t* buffer, size_t len);
+    int64_t Remaining() const { return fRemaining; }
+    // Keeps the last len bytes out of the window (a trailer read on its own).
+    bool HoldBackTrailer(int64_t len, uint8_t* trailer);
+
+private:
+    int fFd;
+    int64_t fOffset;
+    int64_t fRemaining;
+};
+
+}  // namespace lunaro::engine

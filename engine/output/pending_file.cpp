@@ -1,0 +1,107 @@
+#include "engine/output/pending_file.h"
+
+#include "engine/output/leaf_check.h"
+#include "engine/output/temp_name.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lunaro::engine {
+namespace {
+
+constexpr int kLinkTries = 8;
+
+// Gives an unnamed file a hidden name in folder. Through /proc first (needs
+// no privilege); AT_EMPTY_PATH where /proc is missing (needs one).
+bool LinkUnnamed(int fileFd, int folderFd, std::string& name, std::string& error) {
+    char procPath[64];
+    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fileFd);
+    for (int attempt = 0; attempt < kLinkTries; ++attempt) {
+        name = HiddenTempName();
+        if (::linkat(AT_FDCWD, procPath, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno == ENOENT && ::linkat(fileFd, "", folderFd, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != EEXIST) break;
+    }
+    error = std::string("cannot name the extracted file: ") + std::strerror(errno);
+    name.clear();
+    return false;
+}
+
+}  // namespace
+
+TPendingFile::TPendingFile(TOwnedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
+                           int64_t declaredSize)
+    : Folder(std::move(folder)),
+      File(std::move(file)),
+      Leaf(std::move(leaf)),
+      TempName(std::move(tempName)),
+      DeclaredSize(declaredSize) {}
+
+TPendingFile::~TPendingFile() { Discard(); }
+
+void TPendingFile::Discard() {
+    File.Reset();
+    if (!TempName.empty()) ::unlinkat(Folder.Get(), TempName.c_str(), 0);
+    TempName.clear();
+}
+
+bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
+    if (!File.Valid()) {
+        error = "\"" + Leaf + "\" is no longer open";
+        return false;
+    }
+    if (len > static_cast<uint64_t>(DeclaredSize - WrittenBytes)) {
+        error = "\"" + Leaf + "\" is longer than its declared size of " + std::to_string(DeclaredSize) + " bytes";
+        return false;
+    }
+    while (len > 0) {
+        const ssize_t n = ::write(File.Get(), data, len);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = "cannot write \"" + Leaf + "\": " + std::strerror(errno);
+            return false;
+        }
+        data += n;
+        len -= static_cast<size_t>(n);
+        WrittenBytes += n;
+    }
+    return true;
+}
+
+bool TPendingFile::Commit(std::optional<int64_t> modTime, std::string& error) {
+    if (!File.Valid()) {
+        error = "\"" + Leaf + "\" is no longer open";
+        return false;
+    }
+    const bool done = ApplyModTime(modTime, error) && GiveFinalName(error);
+    Discard();
+    return done;
+}
+
+bool TPendingFile::ApplyModTime(std::optional<int64_t> modTime, std::string& error) {
+    if (!modTime) return true;
+    const struct timespec times[2] = {{0, UTIME_NOW}, {static_cast<time_t>(*modTime), 0}};
+    if (::futimens(File.Get(), times) == 0) return true;
+    error = "cannot set the modification time of \"" + Leaf + "\": " + std::strerror(errno);
+    return false;
+}
+
+// The name is checked again here, not only at Begin: something may have
+// taken it meanwhile. rename never follows a link at the target, and fails
+// on a folder, so a change after this check cannot redirect the file either.
+bool TPendingFile::GiveFinalName(std::string& error) {
+    if (!NameTakesFile(Folder.Get(), Leaf, error)) return false;
+    if (TempName.empty() && !LinkUnnamed(File.Get(), Folder.Get(), TempName, error)) return false;
+    if (::renameat(Folder.Get(), TempName.c_str(), Folder.Get(), Leaf.c_str()) != 0) {
+        error = "cannot give \"" + Leaf + "\" its name: " + std::strerror(errno);
+        return false;
+    }
+    TempName.clear();
+    return true;
+}
+
+}  // namespace lunaro::engine
