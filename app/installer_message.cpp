@@ -17,8 +17,10 @@ void Show(const std::string& text, platform::MessageIcon icon) {
 }  // namespace
 
 std::string InstallStoppedText(const std::string& missingPackage) {
+    // The name ends its line: a full stop right after it would read as part
+    // of the file name.
     return "A instalação foi interrompida: falta o pacote " + missingPackage +
-           ". Execute o instalador novamente para continuar a instalação.";
+           "\nExecute o instalador novamente para continuar a instalação.";
 }
 
 void ShowInstallerMessage(const std::string& text) { Show(text, platform::MessageIcon::None); }

@@ -15,6 +15,9 @@ namespace {
 constexpr int32_t kReceiveBuffer = 65536;
 constexpr int32_t kHttpTimeoutMs = 90000;
 constexpr int32_t kFtpTimeoutMs = 300000;
+// While a connection is made or a server is silent, the window still
+// repaints and answers at about this pace.
+constexpr int32_t kHeartbeatMs = 100;
 // A server that trickles below this would hold the installation for hours;
 // failing lets the retry reconnect, resuming what already came.
 constexpr net::TTransferLimits kTransferLimits{1024, 60, 0};
@@ -42,6 +45,8 @@ PackageFetcher::PackageFetcher(TransferBoxes& boxes, ProgressView& progress, Fet
                                           uint16_t, uint16_t, uint16_t sec) {
         fNexoDownloadHookMonitor(toDownload, downloaded, speed, sec);
     });
+    fNexoDownload.SetHeartbeatRate(kHeartbeatMs);
+    fNexoDownload.SetOnHeartbeat([this](net::TBlockSocket*) { fNexoDownloadHeartbeat(); });
 }
 
 bool PackageFetcher::BaixarArquivo(const std::string& folder, const std::string& name) {
@@ -71,6 +76,7 @@ std::optional<FetchFailure> PackageFetcher::FetchOnce(const std::string& folder,
     platform::ForceDirectories(boxes_.PackageFolder());
     fNexoDownload.SetDownloadDest(boxes_.PackageFolder());
     transferFailure_.reset();
+    lastEvents_ = std::chrono::steady_clock::now();
     fNexoDownload.StartDownload();
     if (!transferFailure_) return FetchFailure{name, folder, "a transferência terminou sem resultado"};
     return *transferFailure_;
@@ -97,6 +103,16 @@ void PackageFetcher::fNexoDownloadHookStatus(net::THookSocketReason reason, int3
 void PackageFetcher::fNexoDownloadHookMonitor(int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed,
                                               uint16_t sec) {
     ShowHookMonitor(progress_, bytesToDownload, bytesDownloaded, averageSpeed, sec, separators_);
+    lastEvents_ = std::chrono::steady_clock::now();
+}
+
+void PackageFetcher::fNexoDownloadHeartbeat() {
+    // The socket beats also at the start of waits that end at once; events
+    // are let through only when none went through for a whole beat.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastEvents_ < std::chrono::milliseconds(kHeartbeatMs)) return;
+    lastEvents_ = now;
+    LetPendingEventsThrough(progress_);
 }
 
 }  // namespace lunaro::app

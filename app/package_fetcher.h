@@ -4,6 +4,7 @@
 // the outcome checked when it ends. A package that did not arrive is put to
 // the failure handler, which decides between another attempt (resuming what
 // already came) and stopping.
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -43,6 +44,8 @@ private:
     void fNexoDownloadAfterDownload(download::TNexoDownloadClass* worker);
     void fNexoDownloadHookStatus(net::THookSocketReason reason, int32_t bytesToDownload, int32_t bytesDownloaded);
     void fNexoDownloadHookMonitor(int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed, uint16_t sec);
+    // The socket waits: the window's events go through here too.
+    void fNexoDownloadHeartbeat();
 
     TransferBoxes& boxes_;
     ProgressView& progress_;
@@ -56,6 +59,8 @@ private:
     // unpacking) failed.
     std::optional<std::optional<FetchFailure>> transferFailure_;
     bool stoppedAtUnpacking_ = false;
+    // When the window's events last went through during the transfer.
+    std::chrono::steady_clock::time_point lastEvents_;
 };
 
 }  // namespace lunaro::app

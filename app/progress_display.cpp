@@ -33,11 +33,15 @@ void ShowHookStatus(ProgressView& view, TDownloadStatus componentStatus, THookSo
     }
 }
 
+void LetPendingEventsThrough(ProgressView& view) {
+    platform::Ui().ProcessMessages();
+    if (view.StopRequested()) throw EInstallInterrupted();
+}
+
 void ShowHookMonitor(ProgressView& view, int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed,
                      uint16_t remainingSeconds, const platform::NumberSeparators& separators) {
     view.SetProgressPosition(bytesDownloaded);
-    platform::Ui().ProcessMessages();
-    if (view.StopRequested()) throw EInstallInterrupted();
+    LetPendingEventsThrough(view);
     view.SetConnectionInfo(
         FormatTransferStatus(bytesToDownload, bytesDownloaded, averageSpeed, remainingSeconds, separators));
 }

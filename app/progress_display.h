@@ -21,8 +21,12 @@ inline constexpr const char* kTransferPausedText = "Download Pausado...";
 void ShowHookStatus(ProgressView& view, download::TDownloadStatus componentStatus, net::THookSocketReason reason,
                     int32_t bytesToDownload, int32_t bytesDownloaded);
 
-// Raises EInstallInterrupted when the view's operator asked to stop while
-// the pending events were handled.
+// Lets the user interface handle its pending events (repaint, input, the
+// close question). Raises EInstallInterrupted when the view's operator asked
+// to stop meanwhile.
+void LetPendingEventsThrough(ProgressView& view);
+
+// Raises EInstallInterrupted as LetPendingEventsThrough does.
 void ShowHookMonitor(ProgressView& view, int32_t bytesToDownload, int32_t bytesDownloaded, double averageSpeed,
                      uint16_t remainingSeconds, const platform::NumberSeparators& separators);
 

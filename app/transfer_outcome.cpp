@@ -1,5 +1,6 @@
 #include "app/transfer_outcome.h"
 
+#include "app/failure_reason_text.h"
 #include "platform/printable_text.h"
 
 namespace lunaro::app {
@@ -8,10 +9,8 @@ namespace {
 
 using download::TTransferVerdict;
 
-// "Connection refused (10061)", "" without a socket error.
 std::string SocketProblem(const download::TTransferReply& reply) {
-    if (reply.SocketError == 0) return "";
-    return platform::PrintableText(reply.SocketErrorDesc) + " (" + std::to_string(reply.SocketError) + ")";
+    return SocketFailureText(reply.SocketError, platform::PrintableText(reply.SocketErrorDesc));
 }
 
 std::string NotTaken(const download::TTransferReply& reply) {

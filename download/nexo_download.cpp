@@ -1,5 +1,6 @@
 #include "download/nexo_download.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "download/download_messages.h"
@@ -51,6 +52,11 @@ void TNexoDownload::SetSizeRecvBuffer(int32_t value) {
     worker_->SetSizeRecvBuffer(value);
 }
 
+void TNexoDownload::SetHeartbeatRate(int32_t value) {
+    heartbeatRate_ = std::max(value, 0);
+    worker_->SetHeartbeatRate(value);
+}
+
 void TNexoDownload::SetTransferLimits(const net::TTransferLimits& value) {
     transferLimits_ = value;
     worker_->SetTransferLimits(value);
@@ -96,6 +102,11 @@ void TNexoDownload::SetOnHookMonitor(TNexoHookMonitor handler) {
 void TNexoDownload::SetOnDownloadStatus(TNexoDownloadStatus handler) {
     onDownloadStatus_ = handler;
     worker_->OnDownloadStatus = std::move(handler);
+}
+
+void TNexoDownload::SetOnHeartbeat(TNexoHeartbeat handler) {
+    onHeartbeat_ = handler;
+    worker_->OnHeartbeat = std::move(handler);
 }
 
 void TNexoDownload::StartDownload() {

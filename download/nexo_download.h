@@ -39,6 +39,9 @@ public:
     void SetDownloadNomeArq(const std::string& value);
     int32_t SizeRecvBuffer() const { return sizeRecvBuffer_; }
     void SetSizeRecvBuffer(int32_t value);
+    // While the socket waits, OnHeartbeat every HeartbeatRate ms (0: never).
+    int32_t HeartbeatRate() const { return heartbeatRate_; }
+    void SetHeartbeatRate(int32_t value);
     // The settings objects are shared, not copied: later changes to them are
     // seen by the running worker. A null object is refused.
     const std::shared_ptr<TNexoProxy>& Proxy() const { return proxy_; }
@@ -65,6 +68,8 @@ public:
     void SetOnHookMonitor(TNexoHookMonitor handler);
     const TNexoDownloadStatus& OnDownloadStatus() const { return onDownloadStatus_; }
     void SetOnDownloadStatus(TNexoDownloadStatus handler);
+    const TNexoHeartbeat& OnHeartbeat() const { return onHeartbeat_; }
+    void SetOnHeartbeat(TNexoHeartbeat handler);
 
     // Runs one transfer with a new worker of the chosen protocol. Raises
     // ENexoDownloadError without a protocol, when called from inside its own
@@ -83,6 +88,7 @@ private:
     std::string downloadNomeArq_;
     std::shared_ptr<TNexoProxy> proxy_;
     int32_t sizeRecvBuffer_ = 0;
+    int32_t heartbeatRate_ = 0;
     net::TTransferLimits transferLimits_;
     std::shared_ptr<TNexoFTP> ftp_;
     TNexoBeforeDownload onBeforeDownload_;
@@ -90,6 +96,7 @@ private:
     TNexoHookStatus onHookStatus_;
     TNexoHookMonitor onHookMonitor_;
     TNexoDownloadStatus onDownloadStatus_;
+    TNexoHeartbeat onHeartbeat_;
     bool running_ = false;
 };
 

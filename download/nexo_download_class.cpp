@@ -33,12 +33,14 @@ TNexoDownloadClass::TNexoDownloadClass(TNexoDownload* owner) {
     downloadNomeArq_ = owner->DownloadNomeArq();
     status_ = owner->DownloadStatus();
     sizeRecvBuffer_ = owner->SizeRecvBuffer();
+    heartbeatRate_ = owner->HeartbeatRate();
     transferLimits_ = owner->TransferLimits();
     OnBeforeDownload = owner->OnBeforeDownload();
     OnAfterDownload = owner->OnAfterDownload();
     OnHookStatus = owner->OnHookStatus();
     OnHookMonitor = owner->OnHookMonitor();
     OnDownloadStatus = owner->OnDownloadStatus();
+    OnHeartbeat = owner->OnHeartbeat();
 }
 
 void TNexoDownloadClass::SetDownloadStatus(TDownloadStatus value) {
@@ -49,6 +51,11 @@ void TNexoDownloadClass::SetDownloadStatus(TDownloadStatus value) {
 void TNexoDownloadClass::SetSizeRecvBuffer(int32_t value) {
     sizeRecvBuffer_ = value;
     if (socket_ != nullptr && value > 0) socket_->SetSizeRecvBuffer(value);
+}
+
+void TNexoDownloadClass::SetHeartbeatRate(int32_t value) {
+    heartbeatRate_ = std::max(value, 0);
+    if (socket_ != nullptr) socket_->HeartbeatRate = heartbeatRate_;
 }
 
 void TNexoDownloadClass::SetProxy(std::shared_ptr<TNexoProxy> value) {
@@ -96,12 +103,17 @@ TNexoDownloadClass::TSocketAttachment::TSocketAttachment(TNexoDownloadClass& wor
     socket_.OnMonitor = [&worker](net::TBlockSocket* sender, bool writing, const void* buffer, int len) {
         worker.SocketMonitor(sender, writing, buffer, len);
     };
+    socket_.OnHeartbeat = [&worker](net::TBlockSocket* sender) {
+        if (worker.OnHeartbeat) worker.OnHeartbeat(sender);
+    };
     worker_.SetSizeRecvBuffer(worker_.sizeRecvBuffer_);
+    worker_.SetHeartbeatRate(worker_.heartbeatRate_);
 }
 
 TNexoDownloadClass::TSocketAttachment::~TSocketAttachment() {
     socket_.OnStatus = nullptr;
     socket_.OnMonitor = nullptr;
+    socket_.OnHeartbeat = nullptr;
     worker_.socket_ = nullptr;
     worker_.document_ = nullptr;
 }

@@ -40,6 +40,10 @@ using TNexoHookMonitor =
     std::function<void(net::TBlockSocket* Sender, int32_t BytesToDownload, int32_t BytesDownloaded,
                        double AverageSpeed, uint16_t Hour, uint16_t Min, uint16_t Sec)>;
 using TNexoDownloadStatus = std::function<void(TNexoDownloadClass* Sender, TDownloadStatus DownloadStatus)>;
+// While the socket waits (for a connection, or for a server that is silent),
+// every HeartbeatRate ms: the one chance an owner on the same thread gets to
+// do anything before data arrive or the time-out ends the wait.
+using TNexoHeartbeat = std::function<void(net::TBlockSocket* Sender)>;
 
 class TNexoDownloadClass {
 public:
@@ -66,6 +70,9 @@ public:
     void SetSizeRecvBuffer(int32_t value);
     const std::shared_ptr<TNexoProxy>& Proxy() const { return proxy_; }
     void SetProxy(std::shared_ptr<TNexoProxy> value);
+    int32_t HeartbeatRate() const { return heartbeatRate_; }
+    // Milliseconds, 0: no heartbeat. Passed on to the socket when there is one.
+    void SetHeartbeatRate(int32_t value);
     // Bounds on each transfer as a whole (low speed, total time); applied to
     // the socket when a request starts.
     const net::TTransferLimits& TransferLimits() const { return transferLimits_; }
@@ -79,6 +86,7 @@ public:
     TNexoHookStatus OnHookStatus;
     TNexoHookMonitor OnHookMonitor;
     TNexoDownloadStatus OnDownloadStatus;
+    TNexoHeartbeat OnHeartbeat;
 
     virtual void StartDownload() {}
     // The socket's status hook: HR_ReadCount, HR_Connect and HR_SocketClose
@@ -177,6 +185,7 @@ private:
     double startTime_ = 0;
     double averageSpeed_ = 0;
     int32_t sizeRecvBuffer_ = 0;
+    int32_t heartbeatRate_ = 0;
     std::string downloadDest_;
     std::shared_ptr<TNexoProxy> proxy_;
     // Lent through a TSocketAttachment, null outside its lifetime.

@@ -39,6 +39,10 @@ void TNexoHTTPDownload::ApplyClientSettings() {
     fHTTPSend->ProxyUser = proxy.ProxyUser;
     fHTTPSend->ProxyPass = proxy.ProxyPass;
     fHTTPSend->Timeout = proxy.ProxyTimeout;
+    // The time-out bounds the connect too, and a connect that waits this way
+    // keeps the heartbeat going; the system's own connect would block for
+    // minutes without either.
+    fHTTPSend->Sock().ConnectionTimeout = proxy.ProxyTimeout;
 }
 
 std::string TNexoHTTPDownload::DerivedFileName() {

@@ -25,7 +25,8 @@ int64_t TReleasingDocument::Write(const void* buffer, int64_t count) {
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     // Bytes that overwrite held ones are copied in place, the rest appended.
     const size_t overlap = std::min(held_.size() - offset, static_cast<size_t>(count));
-    std::memcpy(held_.data() + offset, bytes, overlap);
+    // Nothing held yet means no buffer at all: memcpy must not see it.
+    if (overlap > 0) std::memcpy(held_.data() + offset, bytes, overlap);
     try {
         held_.insert(held_.end(), bytes + overlap, bytes + count);
     } catch (const std::bad_alloc&) {

@@ -32,7 +32,8 @@ bool IsCLocale(const std::string& name) {
 // C locale and for names that are not installed.
 locale_t UserLocale(const char* categoryVariable) {
     static std::mutex lock;
-    static std::map<std::string, locale_t> loaded;
+    // Never destroyed: a destroyed map would let go of locales still in use.
+    static auto& loaded = *new std::map<std::string, locale_t>;
     const std::string name = LocaleName(categoryVariable);
     if (IsCLocale(name)) return static_cast<locale_t>(nullptr);
     std::lock_guard<std::mutex> guard(lock);

@@ -143,7 +143,12 @@ void TZKCenDir::SetIgnoreDirOnly(bool value) {
 
 void TZKCenDir::ZipChange(TZKZipFile* /*sender*/, int idx, TZCChanges change) {
     switch (change) {
-        case TZCChanges::zccBegin: FreeItems(); break;
+        // The item objects stay for the new load: one a caller took before
+        // must go stale, not point at freed memory.
+        case TZCChanges::zccBegin:
+            Renumber();
+            fDirOnlyCount = 0;
+            break;
         // The count comes from the file: items beyond a first share are made
         // as entries actually arrive, so a false count costs nothing.
         case TZCChanges::zccCount: MakeRoom(std::min(idx, kPreparedItems)); break;

@@ -177,7 +177,7 @@ TEST_F(ProcedureAgainstDemoServer, AStoppedServerIsReportedWithTheNetworkError) 
     ASSERT_EQ(Run(pos), InstallOutcome::Stopped);
     ASSERT_EQ(env.Messages().size(), 1u);
     EXPECT_NE(env.Messages()[0].find("LunaroPafInstalacao.zip"), std::string::npos);
-    EXPECT_NE(env.Messages()[0].find("Connection refused"), std::string::npos) << env.Messages()[0];
+    EXPECT_NE(env.Messages()[0].find("Motivo: conexão recusada (10061)"), std::string::npos) << env.Messages()[0];
     EXPECT_FALSE(OnDriveC("LunaroPaf/PafEcf.ini"));
 }
 

@@ -1,9 +1,11 @@
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QtTest/QTest>
 
@@ -167,6 +169,28 @@ TEST_F(WindowTest, TheBarStaysWithinItsRange) {
     EXPECT_EQ(bar->value(), 1000);
     window.SetConnectionInfo("Download Finalizado.");
     EXPECT_EQ(Find<QLabel>("lConnectionInfo")->text(), QString("Download Finalizado."));
+}
+
+TEST_F(WindowTest, CaptionsFitInTheDesignedFace) {
+    LUNARO_REQUIRE_PEER(std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf"),
+                        "the Tahoma-compatible face (package fonts-wine)");
+    EXPECT_EQ(QFontInfo(window.font()).family(), QString("Tahoma"));
+    EXPECT_EQ(QFontInfo(Radio("chkLocal")->font()).family(), QString("Tahoma"));
+    // Every caption the operator sees is whole within its control: the
+    // text's advance, behind the indicator of a choice.
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&window)) continue;
+        const QString text = control->property("text").toString();
+        if (text.isEmpty()) continue;
+        int room = control->width();
+        if (qobject_cast<QRadioButton*>(control))
+            room -= control->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control) +
+                    control->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control);
+        if (qobject_cast<QCheckBox*>(control))
+            room -= control->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
+                    control->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
+        EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << control->objectName().toStdString();
+    }
 }
 
 }  // namespace

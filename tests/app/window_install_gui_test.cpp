@@ -73,14 +73,14 @@ TEST(WindowInstall, SpacesCountAsTextAndTheControlsAreDisabledInOrder) {
     ASSERT_EQ(env.Messages().size(), 2u);  // no refusal: the failed package, then the stop
     const platform::MessageBoxRequest& box = env.Ui().shown[0].box;
     EXPECT_NE(box.text.find("ZipEngine190.dll"), std::string::npos) << box.text;
-    EXPECT_NE(box.text.find("Connection refused"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("Motivo: conexão recusada (10061)"), std::string::npos) << box.text;
     EXPECT_EQ(box.buttons, (std::vector<platform::ModalResult>{platform::mrRetry, platform::mrAbort}));
     // Stopped: nothing re-enabled, no shortcut, the window closes after
     // telling which package is missing.
     EXPECT_EQ(EnabledControls(window), QStringList{"chkSomentePDV"});
     EXPECT_FALSE(std::filesystem::exists(env.DesktopFile("Ventrix.desktop")));
     EXPECT_EQ(env.Messages()[1],
-              "A instalação foi interrompida: falta o pacote ZipEngine190.dll. "
+              "A instalação foi interrompida: falta o pacote ZipEngine190.dll\n"
               "Execute o instalador novamente para continuar a instalação.");
     EXPECT_FALSE(window.isVisible());
 }

@@ -67,7 +67,7 @@ protected:
     std::unique_ptr<TfrmPrincipal> OpenWindow() {
         auto window = std::make_unique<TfrmPrincipal>();
         window->show();
-        user->bar = window->findChild<QProgressBar*>("ProgressBar1");
+        if (user) user->bar = window->findChild<QProgressBar*>("ProgressBar1");
         return window;
     }
     static void PressInstalar(TfrmPrincipal& window) { window.findChild<QPushButton*>("btnInstalar")->click(); }
@@ -198,6 +198,7 @@ private:
 TEST_F(WindowOperator, EnterOnTheFailureBoxRetries) {
     std::filesystem::remove(server.PackagesFolder() + "/ZipEngine190.dll");
     env.ReplaceUi(nullptr);
+    user = nullptr;  // freed with the scripted service it was
     platform::SetUi(std::make_unique<QtUiService>());
     // Enter twice (two more tries), Escape stops, Enter reads the last word.
     KeyboardOperator keyboard({Qt::Key_Return, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Return});
