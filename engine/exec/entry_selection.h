@@ -1,7 +1,7 @@
 #pragma once
 // Which entries of the archive a run works on, and where each one goes: a
-// file under the destination, or a caller's stream. A specification of the
-// form "N:name" sends the entry it matches to stream N; any other one is a
+// file under the destination, or a caller's stream. A pattern of the form
+// "N:name" sends the entry it matches to stream N; any other one is a
 // wildcard pattern for files.
 #include <cstdint>
 #include <string>
@@ -16,8 +16,8 @@ struct TSelectedEntry {
     int Stream = kNoStream;
 };
 
-// names holds every entry's decoded name, in directory order. No
-// specification at all selects every entry. Entries are returned in
+// names holds every entry's decoded name, in directory order. No pattern
+// at all selects every entry. Entries are returned in
 // directory order; an excluded name is never selected, not even for a stream.
 std::vector<TSelectedEntry> SelectEntries(const std::vector<std::string>& names, const std::vector<std::string>& specs,
                                           const std::vector<std::string>& excludes);

@@ -98,7 +98,7 @@ TEST_F(ZipKeeperTest, AMissingEngineIsShownTwiceAndNothingRuns) {
     ASSERT_EQ(ui->shown.size(), 2u);
     for (const auto& shown : ui->shown) EXPECT_EQ(shown.dialog.text.rfind("Failed to load ", 0), 0u) << shown.dialog.text;
     EXPECT_NE(ui->shown[0].dialog.text.find("ZipEngine190.dll"), std::string::npos);
-    // The engine never ran, so the specification stays; the next road adds
+    // The engine never ran, so the file patterns stay; the next road adds
     // it again, which selects the same entries.
     EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"*.*"});
 }
