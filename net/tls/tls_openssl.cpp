@@ -273,13 +273,16 @@ bool TSSLOpenSSL::BiShutdown() {
     return LastError == 0;
 }
 
-int TSSLOpenSSL::SendBuffer(const void* Buffer, int Len) {
+bool TSSLOpenSSL::ReadyForData() {
     LastError = 0;
     LastErrorDesc.clear();
-    if (ssl_ == nullptr) {
-        Fail("TLS is not running");
-        return -1;
-    }
+    if (ssl_ != nullptr) return true;
+    Fail("TLS is not running");
+    return false;
+}
+
+int TSSLOpenSSL::SendBuffer(const void* Buffer, int Len) {
+    if (!ReadyForData()) return -1;
     for (;;) {
         ERR_clear_error();
         size_t written = 0;
@@ -290,12 +293,7 @@ int TSSLOpenSSL::SendBuffer(const void* Buffer, int Len) {
 }
 
 int TSSLOpenSSL::RecvBuffer(void* Buffer, int Len) {
-    LastError = 0;
-    LastErrorDesc.clear();
-    if (ssl_ == nullptr) {
-        Fail("TLS is not running");
-        return -1;
-    }
+    if (!ReadyForData()) return -1;
     for (;;) {
         ERR_clear_error();
         size_t read = 0;

@@ -58,6 +58,8 @@ private:
     bool Prepare(TSide side);
     bool Handshake(TSide side);
     bool CheckPeer();
+    // Clears the last error; false (with the error set) when no TLS session runs.
+    bool ReadyForData();
     // Waits for what the library asked for after a call that returned
     // result; false (with the error set) when the call failed for good or
     // the wait ran out.
