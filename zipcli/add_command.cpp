@@ -10,15 +10,13 @@ int RunAdd(const WriteRequest& request, std::FILE* err) {
         using TCommandRun::TCommandRun;
         int Run(const WriteRequest& request) {
             archive::TZKSettings& s = Settings();
-            // Names relative to the current folder, hidden files included,
-            // as a user who names a folder expects to find it again.
+            // Names relative to the current folder, with entries of their
+            // own for folders and hidden files included, as a user who
+            // names a folder expects to find it again.
             s.RootDir.clear();
-            s.AddOptions = {TZKAddOptsEnum::AddSafe, TZKAddOptsEnum::AddHiddenFiles};
+            s.AddOptions = {TZKAddOptsEnum::AddSafe, TZKAddOptsEnum::AddHiddenFiles, TZKAddOptsEnum::AddEmptyDirs};
             if (request.keepFolders) s.AddOptions.Include(TZKAddOptsEnum::AddDirNames);
-            if (request.recurse) {
-                s.AddOptions.Include(TZKAddOptsEnum::AddRecurseDirs);
-                s.AddOptions.Include(TZKAddOptsEnum::AddEmptyDirs);
-            }
+            if (request.recurse) s.AddOptions.Include(TZKAddOptsEnum::AddRecurseDirs);
             if (request.password) {
                 s.Password = *request.password;
                 s.AddOptions.Include(TZKAddOptsEnum::AddEncrypt);

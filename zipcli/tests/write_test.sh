@@ -108,21 +108,25 @@ cmp -s garbage.zip garbage.before || fail "add wrote over a file that is no arch
 run 2 delete missing.zip x
 [ ! -e missing.zip ] || fail "delete made an archive"
 
-# An interrupted add leaves the archive as it was and nothing beside it.
+# An add interrupted or killed half-way leaves the archive as it was and
+# nothing beside it.
 head -c 300000000 /dev/zero >big.bin
-"$tool" add -9 a.zip big.bin </dev/null >/dev/null 2>err.txt &
-pid=$!
-sleep 0.5
-kill -TERM "$pid"
-status=0
-wait "$pid" || status=$?
-if [ "$status" -ne 0 ]; then
-    [ "$status" -eq 2 ] || fail "an interrupted add exited $status"
-    cmp -s a.zip before.zip || fail "an interrupted add changed the archive"
-fi
+for signal in TERM KILL; do
+    "$tool" add -9 a.zip big.bin </dev/null >/dev/null 2>err.txt &
+    pid=$!
+    sleep 0.5
+    kill -"$signal" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    if [ "$signal" = TERM ]; then
+        [ "$status" -eq 2 ] || fail "an interrupted add exited $status"
+        grep -q "interrupted" err.txt || fail "an interrupted add did not say so"
+    fi
+    cmp -s a.zip before.zip || fail "an add stopped by SIG$signal changed the archive"
+    ls -A | grep -v -E '^(src|a.zip|before.zip|flat.zip|small.zip|enc.zip|garbage.zip|garbage.before|big.bin|out.txt|err.txt)$' \
+        && fail "an add stopped by SIG$signal left a file beside the archive"
+done
 readable a.zip
-ls -A | grep -v -E '^(src|a.zip|before.zip|flat.zip|small.zip|enc.zip|garbage.zip|garbage.before|big.bin|out.txt|err.txt)$' \
-    && fail "a stray file was left beside the archive"
 
 # Wrong usage.
 for args in "add" "add a.zip" "delete a.zip" "rename a.zip x" "rename a.zip x y z" "add -q a.zip f" \
