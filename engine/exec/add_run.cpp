@@ -89,8 +89,15 @@ bool TAddRun::Plan(const TRunArguments& args) {
         if (!SkipItem(fCallbacks, missing, ZE_SKIP_NOT_FOUND, ZE_ERR_NOT_FOUND)) return false;
     for (const std::string& unusable : found.Unusable)
         if (!SkipItem(fCallbacks, unusable, ZE_SKIP_NO_OPEN, ZE_ERR_READ)) return false;
+    // The archive never goes into itself, however the specs reach it.
+    struct stat self {};
+    const bool archiveExists = ::stat(args.Archive.c_str(), &self) == 0;
     for (TAddSource& source : found.Sources) {
         if (!source.Folder && fCommand.fDate != 0 && DosDateTime(source.ModTime) < fCommand.fDate) continue;
+        struct stat st {};
+        if (archiveExists && !source.Folder && ::stat(source.Path.c_str(), &st) == 0 && st.st_dev == self.st_dev &&
+            st.st_ino == self.st_ino)
+            continue;
         TNewEntry entry;
         entry.Name = source.EntryName;
         entry.Source = std::move(source);

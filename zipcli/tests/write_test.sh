@@ -51,6 +51,11 @@ info = zipfile.ZipFile("a.zip").getinfo("dir/caf\u00e9.txt")
 assert info.flag_bits & 0x800
 PY
 
+# The archive never goes into itself.
+(cd src && run 0 add -r ../src/self.zip . && run 0 add self.zip '*')
+names src/self.zip | grep -q 'self.zip' && fail "the archive was added to itself"
+rm src/self.zip
+
 # -j drops the folders, -0 stores, -9 compresses; the same bytes either way.
 (cd src && run 0 add -j -0 ../flat.zip dir/sub/deep.bin top.txt)
 readable flat.zip
