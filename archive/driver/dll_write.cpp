@@ -3,6 +3,7 @@
 // and puts it in place only when complete, so a failed run leaves the
 // archive as it was and only a run that changed something reads it again.
 #include <ctime>
+#include <filesystem>
 
 #include "archive/driver/dll_opr.h"
 #include "archive/driver/entry_names.h"
@@ -99,9 +100,15 @@ bool TZKDLLOpr::ReadyToWrite(TZKRunKind kind) {
         if (Snapshot().AddOptions.Contains(Opt::AddEncrypt) && Password.empty() && Unattended() &&
             !Master().OnPasswordError)
             throw EZipKeeper::CreateResDisp(msg::UnattendedNeedsPassword, true);
-        // A missing archive is made; an existing one must read as an
-        // archive, so that no other file is ever written over.
-        return !platform::FileExists(platform::HostPath(ZipFileName())) || !NeedsReread() || List() >= 0;
+        // A missing archive is made, in a folder that exists; an existing
+        // one must read as an archive, so that no other file is ever
+        // written over.
+        const std::string path = platform::HostPath(ZipFileName());
+        if (platform::FileExists(path)) return !NeedsReread() || List() >= 0;
+        const std::string folder = std::filesystem::path(path).parent_path().string();
+        if (!folder.empty() && !platform::DirectoryExists(folder))
+            throw EZipKeeper::CreateResStr(msg::DestinationMustExist, folder);
+        return true;
     }
     if (kind == TZKRunKind::Delete && FSpecArgs.empty())
         throw EZipKeeper::CreateResDisp(msg::NoFilesToDelete, true);

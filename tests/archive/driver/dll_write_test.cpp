@@ -211,6 +211,10 @@ TEST_F(WriteRunTest, RefusedRunsNeverReachTheEngineAndKeepTheSpecifications) {
              opr.Set_ZipFileName(junk, TZipLoadOpts::zloSilent);
              opr.Add();
          }, msg::NotAZipArchive},
+        {"a new archive in no folder", some, [&] {
+             opr.Set_ZipFileName(temp.File("nowhere/new.zip"), TZipLoadOpts::zloSilent);
+             opr.Add();
+         }, msg::DestinationMustExist},
         {"a missing archive", some, [&] {
              opr.Set_ZipFileName(temp.File("none.zip"), TZipLoadOpts::zloSilent);
              opr.Delete();
