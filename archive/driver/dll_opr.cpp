@@ -184,7 +184,7 @@ bool TZKDLLOpr::NeedsReread() {
 }
 
 bool TZKDLLOpr::ReadyToExtract() {
-    if (!ReadEntries()) return false;
+    if (!ReadEntries(msg::ZipFileNotOpened)) return false;
     if (!ExtrBaseDir.empty() && !Has(ExtrOptions, TZKExtrOptsEnum::ExtrTest)) {
         // The engine gets the folder as this system names it, with a
         // trailing separator.
@@ -197,13 +197,13 @@ bool TZKDLLOpr::ReadyToExtract() {
     return true;
 }
 
-bool TZKDLLOpr::ReadEntries() {
+bool TZKDLLOpr::ReadEntries(int emptyIdent) {
     // A damaged directory leaves the entries read before the damage: they
     // are not the archive, so it is loaded again, to report why.
     if (!NeedsReread()) return true;
     if (List() < 0) return false;
     if (CentralDir().Count() != 0) return true;
-    if (ErrCode() == 0) throw EZipKeeper::CreateResDisp(msg::ZipFileNotOpened, true);
+    if (ErrCode() == 0) throw EZipKeeper::CreateResDisp(emptyIdent, true);
     return false;
 }
 

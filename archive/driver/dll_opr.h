@@ -132,9 +132,9 @@ private:
     bool ReadyToWrite(TZKRunKind kind);
     // The directory lists no entries, or only those read before damage.
     bool NeedsReread();
-    // Reads the directory again when it needs it; false (or a raise) when
-    // the archive has no entries.
-    bool ReadEntries();
+    // Reads the directory again when it needs it; false when that failed
+    // (reported), a raise of emptyIdent when the archive has no entries.
+    bool ReadEntries(int emptyIdent);
     std::unique_ptr<TDLLCommands> BuildRunCommand(TZKRunKind kind, const std::string& target);
     void RereadAfterWrite();
     void PipesToSpecs(bool adding);

@@ -112,7 +112,8 @@ bool TZKDLLOpr::ReadyToWrite(TZKRunKind kind) {
     }
     if (kind == TZKRunKind::Delete && FSpecArgs.empty())
         throw EZipKeeper::CreateResDisp(msg::NoFilesToDelete, true);
-    return ReadEntries();
+    // An archive without entries has nothing to delete or rename.
+    return ReadEntries(msg::NothingToDo);
 }
 
 void TZKDLLOpr::RereadAfterWrite() {

@@ -189,6 +189,8 @@ TEST_F(WriteRunTest, StreamAndRenameRunsNameTheirOwnEntriesAndLeaveTheCallersSpe
 TEST_F(WriteRunTest, RefusedRunsNeverReachTheEngineAndKeepTheSpecifications) {
     const std::string junk = temp.File("junk_result1.zip");
     WriteFile(junk, std::string(300, 'j'));
+    const std::string empty = temp.File("empty_result1.zip");
+    WriteFile(empty, ZipBuilder().Build());
     const std::vector<std::string> none;
     const std::vector<std::string> some{"*.txt"};
     struct Case {
@@ -215,6 +217,10 @@ TEST_F(WriteRunTest, RefusedRunsNeverReachTheEngineAndKeepTheSpecifications) {
              opr.Set_ZipFileName(temp.File("nowhere/new.zip"), TZipLoadOpts::zloSilent);
              opr.Add();
          }, msg::DestinationMustExist},
+        {"an archive without entries", some, [&] {
+             opr.Set_ZipFileName(empty, TZipLoadOpts::zloSilent);
+             opr.Delete();
+         }, msg::NothingToDo},
         {"a missing archive", some, [&] {
              opr.Set_ZipFileName(temp.File("none.zip"), TZipLoadOpts::zloSilent);
              opr.Delete();
