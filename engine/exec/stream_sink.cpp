@@ -1,5 +1,7 @@
 #include "engine/exec/stream_sink.h"
 
+#include "engine/exec/stream_request.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -10,22 +12,13 @@ TStreamSink::~TStreamSink() {
 }
 
 int32_t TStreamSink::Request(int32_t op, uint8_t* buffer, int32_t length, int32_t* done) {
-    if (fCommand.ZStreamFunc == nullptr) return 0;
     TZStreamRec rec{};
-    rec.Caller = fCommand.fCaller;
-    rec.Version = ZE_ENGINE_VERSION;
     rec.StrmP = fStream;
     rec.Number = fNumber;
     rec.OpCode = op;
     rec.BufP = buffer;
     rec.ArgI = length;
-    rec.Check = ZE_STREAM_CHECK;
-    int32_t answer = 0;
-    try {
-        answer = fCommand.ZStreamFunc(&rec);
-    } catch (...) {
-        answer = ZE_ANSWER_BAD_RECORD;
-    }
+    const int32_t answer = CallStream(fCommand, rec);
     if (op == ZE_STREAM_OPEN && answer == 1) fStream = rec.StrmP;
     if (done) *done = rec.ArgI;
     return answer;

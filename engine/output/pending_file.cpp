@@ -58,8 +58,14 @@ bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
         error = "\"" + Leaf + "\" is longer than its declared size of " + std::to_string(DeclaredSize) + " bytes";
         return false;
     }
+    const bool written = WriteAll(data, len, -1, error);
+    if (written) WrittenBytes += static_cast<int64_t>(len);
+    return written;
+}
+
+bool TPendingFile::WriteAll(const uint8_t* data, size_t len, int64_t offset, std::string& error) {
     while (len > 0) {
-        const ssize_t n = ::write(File.Get(), data, len);
+        const ssize_t n = offset < 0 ? ::write(File.Get(), data, len) : ::pwrite(File.Get(), data, len, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
             error = "cannot write \"" + Leaf + "\": " + std::strerror(errno);
@@ -67,9 +73,33 @@ bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
         }
         data += n;
         len -= static_cast<size_t>(n);
-        WrittenBytes += n;
+        if (offset >= 0) offset += n;
     }
     return true;
+}
+
+bool TPendingFile::WriteAt(int64_t offset, const uint8_t* data, size_t len, std::string& error) {
+    if (!File.Valid() || offset < 0 || offset + static_cast<int64_t>(len) > WrittenBytes) {
+        error = "\"" + Leaf + "\" cannot be rewritten there";
+        return false;
+    }
+    return WriteAll(data, len, offset, error);
+}
+
+bool TPendingFile::TruncateTo(int64_t length, std::string& error) {
+    if (!File.Valid() || length < 0 || length > WrittenBytes || ::ftruncate(File.Get(), length) != 0 ||
+        ::lseek(File.Get(), length, SEEK_SET) != length) {
+        error = "cannot cut \"" + Leaf + "\" back: " + std::strerror(errno);
+        return false;
+    }
+    WrittenBytes = length;
+    return true;
+}
+
+bool TPendingFile::Seal(unsigned mode, std::string& error) {
+    if (File.Valid() && ::fchmod(File.Get(), static_cast<mode_t>(mode)) == 0 && ::fsync(File.Get()) == 0) return true;
+    error = "cannot finish \"" + Leaf + "\": " + std::strerror(errno);
+    return false;
 }
 
 bool TPendingFile::Commit(std::optional<int64_t> modTime, std::string& error) {

@@ -7,22 +7,8 @@
 # Exits 77 (skipped) when the engine was not built, except in CI.
 set -euo pipefail
 tool=$1
-engine="$(dirname "$tool")/ZipEngine190.dll"
-if [ ! -f "$engine" ]; then
-    echo "engine not built: $engine" >&2
-    [ "${CI:-}" = "true" ] && exit 1
-    exit 77
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# run EXPECTED_STATUS ARGS...: runs the tool with stdin not a terminal.
-run() {
-    local expected=$1; shift
-    local status=0
-    "$tool" "$@" </dev/null >"$work/out.txt" 2>"$work/err.txt" || status=$?
-    [ "$status" -eq "$expected" ] || { cat "$work/err.txt" >&2; fail "'$*' exited $status, not $expected"; }
-}
+# shellcheck source=engine_test_lib.sh
+source "$(dirname "$0")/engine_test_lib.sh"
 same() { cmp -s "$1" "$2" || fail "$1 differs from $2"; }
 
 cd "$work"
