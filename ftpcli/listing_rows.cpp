@@ -12,16 +12,16 @@ namespace {
 // Appends, rather than returning pieces, because a listing of many entries
 // is printed row after row into one text.
 void AppendEscapingControls(std::string& out, const std::string& text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            const char escaped[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-            out.append(escaped, sizeof escaped);
-        } else {
-            out += c;
-        }
+    size_t plain = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte != 0x7F) continue;
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        const char escaped[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        out.append(text, plain, i - plain).append(escaped, sizeof escaped);
+        plain = i + 1;
     }
+    out.append(text, plain, std::string::npos);
 }
 
 void AppendDigits(std::string& out, long long value, int width) {

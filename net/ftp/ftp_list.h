@@ -66,6 +66,8 @@ private:
             YearTime, Year, Hours, HoursModif, Minutes, Seconds, Size, Permissions, DirFlag;
         int MonthOfName = 0;  // the month ThreeMonth names, once the checks found it
         void Clear();
+        // The piece a mask letter collects into; nullptr for the other mask characters.
+        std::string* Field(char MaskLetter);
     };
     // What every line of one listing is read against, looked up once: the
     // present moment and year, the system's time separator, and the month

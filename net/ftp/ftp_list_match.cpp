@@ -92,6 +92,26 @@ void TFTPList::TParseState::Clear() {
     MonthOfName = 0;
 }
 
+std::string* TFTPList::TParseState::Field(char MaskLetter) {
+    switch (MaskLetter) {
+        case 'n': return &FileName;
+        case 'v': return &VMSFileName;
+        case 'D': return &Day;
+        case 'M': return &Month;
+        case 'T': return &ThreeMonth;
+        case 'U': return &YearTime;
+        case 'Y': return &Year;
+        case 'h': return &Hours;
+        case 'H': return &HoursModif;
+        case 'm': return &Minutes;
+        case 's': return &Seconds;
+        case 'S': return &Size;
+        case 'p': return &Permissions;
+        case 'd': return &DirFlag;
+        default: return nullptr;
+    }
+}
+
 std::string_view TFTPList::WithoutTrailingControls(std::string_view line) {
     while (!line.empty() && static_cast<unsigned char>(line.back()) < 33) line.remove_suffix(1);
     return line;
@@ -110,22 +130,19 @@ int TFTPList::ParseByMask(std::string_view Line, std::string_view NextLine, cons
         const char m = Mask[mi];
         const long size = static_cast<long>(text->size());
         if (m != '*' && m != kNextLineMark && m != kLineEndMark && li >= size) return 0;
+        if (std::string* field = S.Field(m)) {
+            // A run of one letter takes that many line characters at once.
+            size_t run = 1;
+            while (mi + run < Mask.size() && Mask[mi + run] == m) ++run;
+            if (li + static_cast<long>(run) > size) return 0;
+            field->append(*text, static_cast<size_t>(li), run);
+            mi += run - 1;
+            li += static_cast<long>(run) - 1;
+            previous = m;
+            continue;
+        }
         const char c = li < size ? (*text)[static_cast<size_t>(li)] : '\0';
         switch (m) {
-            case 'n': S.FileName += c; break;
-            case 'v': S.VMSFileName += c; break;
-            case 'D': S.Day += c; break;
-            case 'M': S.Month += c; break;
-            case 'T': S.ThreeMonth += c; break;
-            case 'U': S.YearTime += c; break;
-            case 'Y': S.Year += c; break;
-            case 'h': S.Hours += c; break;
-            case 'H': S.HoursModif += c; break;
-            case 'm': S.Minutes += c; break;
-            case 's': S.Seconds += c; break;
-            case 'S': S.Size += c; break;
-            case 'p': S.Permissions += c; break;
-            case 'd': S.DirFlag += c; break;
             case '*':
                 if (previous == 'n' || previous == 'v') {
                     std::string& name = previous == 'n' ? S.FileName : S.VMSFileName;
