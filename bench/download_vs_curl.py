@@ -191,6 +191,8 @@ def main():
             name, median, size / median / (1 << 20), statistics.median(cpus[name]), peaks[name] / 1024))
     ratio = statistics.median(walls["lunaro-download"]) / statistics.median(walls["curl"])
     print("wall-time ratio lunaro-download / curl: %.3f (goal: at most 1.1)" % ratio)
+    print("same-round ratios: %s" % " ".join(
+        "%.2f" % (ours / theirs) for ours, theirs in zip(walls["lunaro-download"], walls["curl"])))
     print("lunaro-download peak RSS under 64 MiB: %s" % ("yes" if peaks["lunaro-download"] < RSS_LIMIT_KIB else "NO"))
 
 

@@ -75,6 +75,8 @@ def main():
         print("%-14s median %.3fs" % (name, statistics.median(walls[name])))
     ratio = statistics.median(walls["lunaro-ftp"]) / statistics.median(walls["python3 split"])
     print("wall-time ratio lunaro-ftp / python3: %.3f (goal: at most 1.0)" % ratio)
+    print("same-round ratios: %s" % " ".join(
+        "%.2f" % (ours / theirs) for ours, theirs in zip(walls["lunaro-ftp"], walls["python3 split"])))
 
 
 if __name__ == "__main__":

@@ -4,12 +4,13 @@
 #include <charconv>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lunaro::net {
 
 // The value of text, or fallback when it is empty, holds anything but the
 // number, or does not fit 64 bits.
-inline int64_t DecimalOr(const std::string& text, int64_t fallback) {
+inline int64_t DecimalOr(std::string_view text, int64_t fallback) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (first != last && *first == '+') ++first;

@@ -6,6 +6,7 @@
 #include "net/ftp/listing_dates.h"
 #include "net/text_utils.h"
 #include "platform/date_time.h"
+#include "platform/locale_info.h"
 
 namespace lunaro::net {
 namespace {
@@ -83,14 +84,17 @@ void TFTPList::AddRecord(std::unique_ptr<TFTPListRec> Value) {
 }
 
 void TFTPList::ParseLines() {
+    FContext.Now = LocalNow();
+    FContext.Year = CurrentLocalYear();
+    FContext.TimeSeparator = platform::UserTimeSeparator();
+    FContext.Months.clear();
     int i = 0;
     while (i < FLines.Count()) {
         const std::string& line = FLines[i];
         int step = 1;
         if (!ParseEPLFLine(line)) {
-            // Trimmed once for every mask that is tried.
-            const std::string trimmed = WithoutTrailingControls(line);
-            const std::string next = i + 1 < FLines.Count() ? WithoutTrailingControls(FLines[i + 1]) : std::string();
+            const std::string_view trimmed = WithoutTrailingControls(line);
+            const std::string_view next = i + 1 < FLines.Count() ? WithoutTrailingControls(FLines[i + 1]) : std::string_view();
             bool recognised = false;
             for (int m = 0; m < FMasks.Count() && !recognised; ++m) {
                 const int result = ParseByMask(trimmed, next, FMasks[m]);

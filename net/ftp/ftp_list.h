@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/string_list.h"
@@ -62,21 +64,36 @@ private:
     struct TParseState {
         std::string Monthnames, BlockSize, DirFlagValue, FileName, VMSFileName, Day, Month, ThreeMonth,
             YearTime, Year, Hours, HoursModif, Minutes, Seconds, Size, Permissions, DirFlag;
+        int MonthOfName = 0;  // the month ThreeMonth names, once the checks found it
         void Clear();
+        // The piece a mask letter collects into; nullptr for the other mask characters.
+        std::string* Field(char MaskLetter);
+    };
+    // What every line of one listing is read against, looked up once: the
+    // present moment and year, the system's time separator, and the month
+    // names met so far with their numbers (a listing repeats a dozen names,
+    // and looking one up means case-mapping it in the user's locale).
+    struct TListingContext {
+        double Now = 0;
+        int Year = 0;
+        std::string TimeSeparator;
+        std::vector<std::pair<std::string, int>> Months;
     };
 
     bool ParseEPLFLine(const std::string& Line);
     // The line without the control characters and spaces that end it.
-    static std::string WithoutTrailingControls(std::string line);
+    static std::string_view WithoutTrailingControls(std::string_view line);
     // 0 no match, 1 a match, 2 a match that used NextLine too. Both lines
     // come without their trailing control characters and spaces.
-    int ParseByMask(const std::string& Line, const std::string& NextLine, const std::string& Mask);
+    int ParseByMask(std::string_view Line, std::string_view NextLine, const std::string& Mask);
     bool CheckValues();
+    int MonthOfThreeMonth();
     void FillRecord(TFTPListRec& Value) const;
     void AddRecord(std::unique_ptr<TFTPListRec> Value);
 
     std::vector<std::unique_ptr<TFTPListRec>> FList;
     TParseState S;
+    TListingContext FContext;
 };
 
 }  // namespace lunaro::net

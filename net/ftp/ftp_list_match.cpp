@@ -12,17 +12,34 @@ namespace {
 
 constexpr char kLineEndMark = '\xA7';
 constexpr char kNextLineMark = '\\';
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
+constexpr size_t kRememberedMonthNames = 32;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int64_t NumberOf(const std::string& text, int64_t fallback = -1) { return DecimalOr(TrimSpaces(text), fallback); }
+// Views, not copies: these run several times for every line of a listing.
+std::string_view WithoutSpaces(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
-bool InRange(const std::string& text, int64_t low, int64_t high) {
+std::string_view WithoutBlanks(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
+
+int64_t NumberOf(std::string_view text, int64_t fallback = -1) { return DecimalOr(WithoutSpaces(text), fallback); }
+
+bool InRange(std::string_view text, int64_t low, int64_t high) {
     const int64_t value = NumberOf(text);
     return value >= low && value <= high;
 }
@@ -34,8 +51,8 @@ TMonthNames MonthRowOf(const std::string& names) {
 }
 
 int MonthOf(const std::string& name, const std::string& customNames) {
-    return customNames.size() == 36 ? MonthNumber(TrimSpaces(name), MonthRowOf(customNames))
-                                    : MonthNumber(TrimSpaces(name));
+    return customNames.size() == 36 ? MonthNumber(WithoutSpaces(name), MonthRowOf(customNames))
+                                    : MonthNumber(WithoutSpaces(name));
 }
 
 bool ValidPermissions(const std::string& text) {
@@ -48,7 +65,7 @@ bool ValidPermissions(const std::string& text) {
 }
 
 bool ValidYear(const std::string& text) {
-    const std::string year = Trim(text);
+    const std::string_view year = WithoutBlanks(text);
     const int64_t value = NumberOf(year);
     switch (year.size()) {
         case 4: return value >= 1901 && value <= 2099;
@@ -58,10 +75,10 @@ bool ValidYear(const std::string& text) {
     }
 }
 
-bool ValidYearTime(const std::string& text) {
+bool ValidYearTime(const std::string& text, const std::string& timeSeparator) {
     const std::string value = Trim(ReplaceAll(text, "-", ":"));
     if (value.find(':') == std::string::npos) return InRange(value, 1900, 2100);
-    return TimeOfDayFromText(value) >= 0;
+    return TimeOfDayFromText(value, timeSeparator) >= 0;
 }
 
 }  // namespace
@@ -72,19 +89,40 @@ void TFTPList::TParseState::Clear() {
                                &Permissions, &DirFlag}) {
         field->clear();
     }
+    MonthOfName = 0;
 }
 
-std::string TFTPList::WithoutTrailingControls(std::string line) {
-    while (!line.empty() && static_cast<unsigned char>(line.back()) < 33) line.pop_back();
+std::string* TFTPList::TParseState::Field(char MaskLetter) {
+    switch (MaskLetter) {
+        case 'n': return &FileName;
+        case 'v': return &VMSFileName;
+        case 'D': return &Day;
+        case 'M': return &Month;
+        case 'T': return &ThreeMonth;
+        case 'U': return &YearTime;
+        case 'Y': return &Year;
+        case 'h': return &Hours;
+        case 'H': return &HoursModif;
+        case 'm': return &Minutes;
+        case 's': return &Seconds;
+        case 'S': return &Size;
+        case 'p': return &Permissions;
+        case 'd': return &DirFlag;
+        default: return nullptr;
+    }
+}
+
+std::string_view TFTPList::WithoutTrailingControls(std::string_view line) {
+    while (!line.empty() && static_cast<unsigned char>(line.back()) < 33) line.remove_suffix(1);
     return line;
 }
 
-int TFTPList::ParseByMask(const std::string& Line, const std::string& NextLine, const std::string& Mask) {
+int TFTPList::ParseByMask(std::string_view Line, std::string_view NextLine, const std::string& Mask) {
     S.Clear();
     if (Line.empty() || Mask.empty()) return 0;
     // The line the mask reads: the entry's, and after the next-line mark
     // the line below it.
-    const std::string* text = &Line;
+    const std::string_view* text = &Line;
     int result = 1;
     char previous = ' ';
     long li = 0;
@@ -92,22 +130,19 @@ int TFTPList::ParseByMask(const std::string& Line, const std::string& NextLine, 
         const char m = Mask[mi];
         const long size = static_cast<long>(text->size());
         if (m != '*' && m != kNextLineMark && m != kLineEndMark && li >= size) return 0;
+        if (std::string* field = S.Field(m)) {
+            // A run of one letter takes that many line characters at once.
+            size_t run = 1;
+            while (mi + run < Mask.size() && Mask[mi + run] == m) ++run;
+            if (li + static_cast<long>(run) > size) return 0;
+            field->append(*text, static_cast<size_t>(li), run);
+            mi += run - 1;
+            li += static_cast<long>(run) - 1;
+            previous = m;
+            continue;
+        }
         const char c = li < size ? (*text)[static_cast<size_t>(li)] : '\0';
         switch (m) {
-            case 'n': S.FileName += c; break;
-            case 'v': S.VMSFileName += c; break;
-            case 'D': S.Day += c; break;
-            case 'M': S.Month += c; break;
-            case 'T': S.ThreeMonth += c; break;
-            case 'U': S.YearTime += c; break;
-            case 'Y': S.Year += c; break;
-            case 'h': S.Hours += c; break;
-            case 'H': S.HoursModif += c; break;
-            case 'm': S.Minutes += c; break;
-            case 's': S.Seconds += c; break;
-            case 'S': S.Size += c; break;
-            case 'p': S.Permissions += c; break;
-            case 'd': S.DirFlag += c; break;
             case '*':
                 if (previous == 'n' || previous == 'v') {
                     std::string& name = previous == 'n' ? S.FileName : S.VMSFileName;
@@ -179,7 +214,7 @@ int TFTPList::ParseByMask(const std::string& Line, const std::string& NextLine, 
 }
 
 bool TFTPList::CheckValues() {
-    if (Trim(S.FileName).empty() && Trim(S.VMSFileName).empty()) return false;
+    if (WithoutBlanks(S.FileName).empty() && WithoutBlanks(S.VMSFileName).empty()) return false;
     if (!S.FileName.empty() && S.VMSFileName.find_first_of("?*") != std::string::npos) return false;
     if (!S.VMSFileName.empty() && S.VMSFileName.find(';') == std::string::npos) return false;
     if (!S.Permissions.empty() && !ValidPermissions(S.Permissions)) return false;
@@ -190,19 +225,30 @@ bool TFTPList::CheckValues() {
     if (!S.Seconds.empty() && !InRange(S.Seconds, 0, 59)) return false;
     if (!S.HoursModif.empty() && std::string("APap").find(S.HoursModif[0]) == std::string::npos) return false;
     if (!S.Size.empty()) {
-        for (char c : TrimSpaces(S.Size)) {
+        for (char c : WithoutSpaces(S.Size)) {
             if (!IsDigit(c)) return false;
         }
     }
-    if (!S.ThreeMonth.empty() && MonthOf(S.ThreeMonth, S.Monthnames) == 0) return false;
-    if (!S.YearTime.empty() && !ValidYearTime(S.YearTime)) return false;
+    if (!S.ThreeMonth.empty() && (S.MonthOfName = MonthOfThreeMonth()) == 0) return false;
+    if (!S.YearTime.empty() && !ValidYearTime(S.YearTime, FContext.TimeSeparator)) return false;
     if (!S.Year.empty() && !ValidYear(S.Year)) return false;
     return true;
 }
 
+int TFTPList::MonthOfThreeMonth() {
+    // A mask's own row of names is rare enough to be looked up every time.
+    if (S.Monthnames.size() == 36) return MonthOf(S.ThreeMonth, S.Monthnames);
+    for (const auto& [name, month] : FContext.Months) {
+        if (name == S.ThreeMonth) return month;
+    }
+    const int month = MonthOf(S.ThreeMonth, S.Monthnames);
+    // A hostile listing full of different names must not make every line scan a long list.
+    if (FContext.Months.size() < kRememberedMonthNames) FContext.Months.emplace_back(S.ThreeMonth, month);
+    return month;
+}
+
 void TFTPList::FillRecord(TFTPListRec& Value) const {
-    const std::string flagLetter = S.DirFlagValue.empty() ? "D" : S.DirFlagValue;
-    Value.Directory = Upper(S.DirFlag) == Upper(flagLetter);
+    Value.Directory = SameLetters(S.DirFlag, S.DirFlagValue.empty() ? std::string_view("D") : S.DirFlagValue);
     std::string name = S.FileName;
     const size_t link = name.find(" -> ");
     if (link != std::string::npos) name.resize(link);
@@ -217,7 +263,7 @@ void TFTPList::FillRecord(TFTPListRec& Value) const {
     const int64_t size = NumberOf(S.Size, 0);
     Value.FileSize = size > 0 && blockSize > 0 && size > INT64_MAX / blockSize ? 0 : size * blockSize;
 
-    int year = CurrentLocalYear();
+    int year = FContext.Year;
     int month = 1;
     int day = 1;
     int hours = 0;
@@ -225,9 +271,9 @@ void TFTPList::FillRecord(TFTPListRec& Value) const {
     int seconds = 0;
     if (!S.Day.empty()) day = static_cast<int>(NumberOf(S.Day, 1));
     if (!S.Month.empty()) month = static_cast<int>(NumberOf(S.Month, 1));
-    if (!S.ThreeMonth.empty()) month = MonthOf(S.ThreeMonth, S.Monthnames);
+    if (!S.ThreeMonth.empty()) month = S.MonthOfName;
     if (!S.Year.empty()) {
-        year = static_cast<int>(NumberOf(Trim(S.Year), year));
+        year = static_cast<int>(NumberOf(WithoutBlanks(S.Year), year));
         if (year >= 51 && year <= 99) year += 1900;
         else if (year <= 50) year += 2000;
     }
@@ -241,7 +287,7 @@ void TFTPList::FillRecord(TFTPListRec& Value) const {
             double date = 0;
             // Listings show a time instead of a year for recent files: a
             // moment still to come belongs to last year.
-            if (TryEncodeDate(year, month, day, date) && date + (hours * 60.0 + minutes) / 1440.0 > LocalNow()) --year;
+            if (TryEncodeDate(year, month, day, date) && date + (hours * 60.0 + minutes) / 1440.0 > FContext.Now) --year;
         }
     }
     if (!S.Minutes.empty()) minutes = static_cast<int>(NumberOf(S.Minutes, 0));
@@ -253,7 +299,7 @@ void TFTPList::FillRecord(TFTPListRec& Value) const {
     // A day the month does not have (29 February of a common year) becomes its last.
     if (month >= 1 && month <= 12 && day > DaysInMonth(year, month)) day = DaysInMonth(year, month);
     double date = 0;
-    if (!TryEncodeDate(year, month, day, date)) TryEncodeDate(CurrentLocalYear(), 1, 1, date);
+    if (!TryEncodeDate(year, month, day, date)) TryEncodeDate(FContext.Year, 1, 1, date);
     Value.FileTime = date + (hours * 3600.0 + minutes * 60.0 + seconds) / 86400.0;
 
     if (!S.Permissions.empty()) {

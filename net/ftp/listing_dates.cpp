@@ -2,6 +2,8 @@
 
 #include <array>
 #include <ctime>
+#include <string_view>
+#include <unordered_map>
 
 #include "net/text_utils.h"
 #include "platform/date_time.h"
@@ -23,38 +25,36 @@ constexpr const char* kKnownRows[][12] = {
      "Lis", "Pro"},
 };
 
-std::string Upper(const std::string& text) { return platform::UserUpperCase(text); }
+std::string Upper(std::string_view text) { return platform::UserUpperCase(text); }
 
-struct MonthTables {
-    MonthRow system;
-    std::array<MonthRow, std::size(kKnownRows)> known;
-};
-
-const MonthTables& Tables() {
-    static const MonthTables tables = [] {
-        MonthTables built;
+// Every name of the system's and the known rows, upper-cased, with the
+// lowest month it names: looking a name up must give what trying the rows
+// month by month gives, and it runs for every line of a listing.
+const std::unordered_map<std::string, int>& KnownNames() {
+    static const std::unordered_map<std::string, int> names = [] {
+        std::unordered_map<std::string, int> built;
         const auto systemNames = platform::UserShortMonthNames();
-        for (int month = 0; month < 12; ++month) built.system[month] = Upper(systemNames[month]);
-        for (size_t row = 0; row < std::size(kKnownRows); ++row) {
-            for (int month = 0; month < 12; ++month) built.known[row][month] = Upper(kKnownRows[row][month]);
+        for (int month = 0; month < 12; ++month) {
+            built.emplace(Upper(systemNames[month]), month + 1);
+            for (const auto& row : kKnownRows) built.emplace(Upper(row[month]), month + 1);
         }
         return built;
     }();
-    return tables;
+    return names;
 }
 
-int FindMonth(const std::string& name, const MonthRow* custom) {
+int FindMonth(std::string_view name, const MonthRow* custom) {
     if (name.empty()) return 0;
     const std::string wanted = Upper(name);
-    const MonthTables& tables = Tables();
-    for (int month = 0; month < 12; ++month) {
-        if (custom != nullptr && (*custom)[month] == wanted) return month + 1;
-        if (tables.system[month] == wanted) return month + 1;
-        for (const MonthRow& row : tables.known) {
-            if (row[month] == wanted) return month + 1;
+    const auto known = KnownNames().find(wanted);
+    int month = known == KnownNames().end() ? 0 : known->second;
+    if (custom != nullptr) {
+        const int last = month == 0 ? 12 : month - 1;
+        for (int i = 0; i < last; ++i) {
+            if ((*custom)[i] == wanted) return i + 1;
         }
     }
-    return 0;
+    return month;
 }
 
 // Hours 0..23, minutes and seconds 0..59, one or two digits each.
@@ -70,19 +70,20 @@ bool ReadTimeField(const std::string& text, int limit, int& value) {
 
 }  // namespace
 
-int MonthNumber(const std::string& name) { return FindMonth(name, nullptr); }
+int MonthNumber(std::string_view name) { return FindMonth(name, nullptr); }
 
-int MonthNumber(const std::string& name, const TMonthNames& customRow) {
+int MonthNumber(std::string_view name, const TMonthNames& customRow) {
     MonthRow custom;
     for (size_t month = 0; month < 12 && month < customRow.size(); ++month) custom[month] = Upper(customRow[month]);
     return FindMonth(name, &custom);
 }
 
-double TimeOfDayFromText(const std::string& text) {
+double TimeOfDayFromText(const std::string& text) { return TimeOfDayFromText(text, platform::UserTimeSeparator()); }
+
+double TimeOfDayFromText(const std::string& text, const std::string& separator) {
     std::string value = text;
     const size_t lastColon = value.rfind(':');
     if (lastColon != std::string::npos && value.size() - lastColon - 1 > 2) value.resize(lastColon + 3);
-    const std::string separator = platform::UserTimeSeparator();
     value = Trim(ReplaceAll(value, ":", separator));
     std::string fields[3];
     int count = 0;

@@ -65,6 +65,11 @@ int TTCPBlockSocket::WaitingData() {
     return TSocksBlockSocket::WaitingData();
 }
 
+bool TTCPBlockSocket::CanRead(int Timeout) {
+    if (FSSL->SSLEnabled() && FSSL->WaitingData() > 0) return true;
+    return TSocksBlockSocket::CanRead(Timeout);
+}
+
 void TTCPBlockSocket::SSLDoConnect() {
     ResetLastError();
     if (!FSSL->Connect()) SetLastError(platform::WSASYSNOTREADY);

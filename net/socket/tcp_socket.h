@@ -39,6 +39,9 @@ public:
     // what still arrives is drained, then the socket closes.
     void CloseSocket() override;
     int WaitingData() override;
+    // Also true at once when the SSL layer holds bytes it took off the
+    // socket already: waiting on the socket would not see them.
+    bool CanRead(int Timeout) override;
 
     void SSLDoConnect();
     bool SSLAcceptConnection();

@@ -40,6 +40,12 @@ TEST(MonthNames, CustomRowComesFirst) {
     EXPECT_EQ(MonthNumber("lut"), 0);
     EXPECT_EQ(MonthNumber("Feb", TMonthNames{"x"}), 2);
     EXPECT_EQ(MonthNumber("", TMonthNames{}), 0);
+    // A name two rows give different months: the earlier month wins, from
+    // whichever row it comes.
+    const TMonthNames late = {"x", "x", "x", "x", "x", "Mar", "x", "x", "x", "x", "x", "x"};
+    EXPECT_EQ(MonthNumber("MAR", late), 3);
+    const TMonthNames early = {"x", "Apr", "x", "x", "x", "x", "x", "x", "x", "x", "x", "x"};
+    EXPECT_EQ(MonthNumber("apr", early), 2);
 }
 
 TEST(TimeOfDay, ValidTimes) {
