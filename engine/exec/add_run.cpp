@@ -158,9 +158,8 @@ void TAddRun::RemoveSources(const std::vector<size_t>& written) {
 }
 
 int TAddRun::Execute() {
-    std::optional<TRunArguments> args = FetchRunArguments(fCallbacks, false);
-    if (fCallbacks.Stopped()) return fCallbacks.StopCode();
-    if (!args) return FailRun(fCallbacks, ZE_ERR_NOT_FOUND, "no archive named");
+    if (const int result = fRewrite.Start(false); result != 0) return result;
+    const TRunArguments* args = &fRewrite.Args();
     fRoot = fCallbacks.Argument(ZE_ARG_ROOT_DIR).value_or("");
     while (fRoot.size() > 1 && fRoot.back() == '/') fRoot.pop_back();
     fStoreList = Lower(fCallbacks.Argument(ZE_ARG_STORE_LIST).value_or(""));
@@ -169,8 +168,6 @@ int TAddRun::Execute() {
     if (fCallbacks.Stopped()) return fCallbacks.StopCode();
 
     std::string error;
-    if (const int failed = fRewrite.Open(args->Archive, false, error); failed != 0)
-        return FailRun(fCallbacks, failed, error);
     if (!Plan(*args)) return fCallbacks.StopCode();
     if (fEntries.empty()) return 0;
     if (Has(ZE_OPT_ENCRYPT) && !AskPassword(args->Archive)) {

@@ -9,22 +9,24 @@
 
 namespace lunaro::engine {
 
-int TArchiveRewrite::Open(const std::string& path, bool mustExist, std::string& error) {
-    fPath = path;
+int TArchiveRewrite::Start(bool mustExist) {
+    std::optional<TRunArguments> args = FetchRunArguments(fCallbacks, false);
+    if (fCallbacks.Stopped()) return fCallbacks.StopCode();
+    if (!args) return FailRun(fCallbacks, ZE_ERR_NOT_FOUND, "no archive named");
+    fArgs = std::move(*args);
+    const std::string& path = fArgs.Archive;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         if (errno == ENOENT && !mustExist) return 0;
-        error = "cannot find the archive \"" + path + "\": " + std::strerror(errno);
-        return ZE_ERR_OPEN_ZIP;
+        return FailRun(fCallbacks, ZE_ERR_OPEN_ZIP, "cannot find the archive \"" + path + "\": " + std::strerror(errno));
     }
     fMode = st.st_mode & 07777;
     // Anything there that the reader refuses stays untouched: it may be
     // someone's file that only carries the archive's name.
-    if (const int failed = fOld.Open(path, error); failed != 0) return failed;
-    if (fOld.Zip().SFXOfs() != 0) {
-        error = "the archive starts with a program; changing it is not supported";
-        return ZE_ERR_MULTI_PART;
-    }
+    std::string error;
+    if (const int failed = fOld.Open(path, error); failed != 0) return FailRun(fCallbacks, failed, error);
+    if (fOld.Zip().SFXOfs() != 0)
+        return FailRun(fCallbacks, ZE_ERR_GENERAL, "the archive starts with a program; changing it is not supported");
     fHasOld = true;
     return 0;
 }
@@ -33,7 +35,7 @@ std::string TArchiveRewrite::OldComment() { return fHasOld ? fOld.Zip().ZipComme
 
 int TArchiveRewrite::Begin(const std::function<std::optional<TEntryChange>(int)>& change) {
     std::string error;
-    fOutput = TArchiveOutput::Begin(fPath, error);
+    fOutput = TArchiveOutput::Begin(fArgs.Archive, error);
     if (!fOutput) return FailRun(fCallbacks, ZE_ERR_TEMP_FILE, error);
     for (int i = 0; fHasOld && i < fOld.Count(); ++i) {
         const std::optional<TEntryChange> kept = change(i);

@@ -10,6 +10,7 @@
 
 #include "engine/exec/archive_input.h"
 #include "engine/exec/engine_callbacks.h"
+#include "engine/exec/run_arguments.h"
 #include "engine/writer/archive_output.h"
 #include "engine/writer/entry_copy.h"
 
@@ -19,9 +20,11 @@ class TArchiveRewrite {
 public:
     explicit TArchiveRewrite(TEngineCallbacks& callbacks) : fCallbacks(callbacks) {}
 
-    // Reads the old archive; a missing one is an error only with mustExist.
-    // 0 or the engine error magnitude (error text set).
-    int Open(const std::string& path, bool mustExist, std::string& error);
+    // Asks for the run's arguments and reads the archive they name; a
+    // missing one is an error only with mustExist. 0, or the run's negative
+    // result with the failure reported.
+    int Start(bool mustExist);
+    const TRunArguments& Args() const { return fArgs; }
     bool HasOld() const { return fHasOld; }
     TArchiveInput& Old() { return fOld; }
     std::string OldComment();
@@ -40,7 +43,7 @@ public:
 
 private:
     TEngineCallbacks& fCallbacks;
-    std::string fPath;
+    TRunArguments fArgs;
     bool fHasOld = false;
     unsigned fMode = 0644;
     TArchiveInput fOld;

@@ -9,13 +9,9 @@
 namespace lunaro::engine {
 
 int32_t RunDelete(const TDLLCommands&, TEngineCallbacks& callbacks) {
-    std::optional<TRunArguments> args = FetchRunArguments(callbacks, false);
-    if (callbacks.Stopped()) return callbacks.StopCode();
-    if (!args) return FailRun(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
     TArchiveRewrite rewrite(callbacks);
-    std::string error;
-    if (const int failed = rewrite.Open(args->Archive, true, error); failed != 0)
-        return FailRun(callbacks, failed, error);
+    if (const int result = rewrite.Start(true); result != 0) return result;
+    const TRunArguments* args = &rewrite.Args();
     // No specification selects nothing here: deleting is never the default.
     if (args->Specs.empty()) return 0;
 

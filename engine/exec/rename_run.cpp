@@ -11,13 +11,9 @@
 namespace lunaro::engine {
 
 int32_t RunRename(const TDLLCommands& command, TEngineCallbacks& callbacks) {
-    std::optional<TRunArguments> args = FetchRunArguments(callbacks, false);
-    if (callbacks.Stopped()) return callbacks.StopCode();
-    if (!args) return FailRun(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
     TArchiveRewrite rewrite(callbacks);
-    std::string error;
-    if (const int failed = rewrite.Open(args->Archive, true, error); failed != 0)
-        return FailRun(callbacks, failed, error);
+    if (const int result = rewrite.Start(true); result != 0) return result;
+    const TRunArguments* args = &rewrite.Args();
     TArchiveInput& old = rewrite.Old();
 
     std::map<std::string, int> byName;

@@ -14,6 +14,7 @@
 #include "platform/utf8.h"
 #include "tests/support/test_support.h"
 #include "tests/support/zip_builder.h"
+#include "tests/engine/exec/write_caller.h"
 
 namespace lunaro::testkit {
 namespace {
@@ -41,13 +42,7 @@ struct TFakeCaller {
         Command.ZStreamFunc = &Stream;
     }
 
-    int32_t Give(TZCallBackStruct& rec, const std::string& text) {
-        Answer = platform::Utf8ToUtf16(text);
-        Answer.push_back(0);
-        rec.HaveWide = 1;
-        rec.MsgP = reinterpret_cast<uint8_t*>(Answer.data());
-        return 1;
-    }
+    int32_t Give(TZCallBackStruct& rec, const std::string& text) { return GiveText(rec, Answer, text); }
 
     static int32_t Callback(TZCallBackStruct* rec) {
         auto& self = *static_cast<TFakeCaller*>(rec->Caller);

@@ -16,6 +16,16 @@
 
 namespace lunaro::testkit {
 
+// Hands text back to the engine the way the driver does: UTF-16 in a
+// buffer the caller keeps (holder) until the next answer.
+inline int32_t GiveText(TZCallBackStruct& rec, std::u16string& holder, const std::string& text) {
+    holder = platform::Utf8ToUtf16(text);
+    holder.push_back(0);
+    rec.HaveWide = 1;
+    rec.MsgP = reinterpret_cast<uint8_t*>(holder.data());
+    return 1;
+}
+
 struct TWriteCaller {
     std::string Archive;
     std::string Root;
@@ -42,13 +52,7 @@ struct TWriteCaller {
         Command.ZStreamFunc = &Stream;
     }
 
-    int32_t Give(TZCallBackStruct& rec, const std::string& text) {
-        Answer = platform::Utf8ToUtf16(text);
-        Answer.push_back(0);
-        rec.HaveWide = 1;
-        rec.MsgP = reinterpret_cast<uint8_t*>(Answer.data());
-        return 1;
-    }
+    int32_t Give(TZCallBackStruct& rec, const std::string& text) { return GiveText(rec, Answer, text); }
 
     static int32_t Callback(TZCallBackStruct* rec) {
         auto& self = *static_cast<TWriteCaller*>(rec->Caller);
