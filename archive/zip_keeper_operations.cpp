@@ -54,11 +54,6 @@ platform::TStream* TCustomZipKeeper::ExtractFileToStream(const std::string& File
     return result;
 }
 
-platform::TStream* TCustomZipKeeper::ExtractStreamToStream(platform::TStream*, uint32_t) {
-    Unavailable("ExtractStreamToStream");
-    return nullptr;
-}
-
 platform::TStream* TCustomZipKeeper::ZipStream() { return &fOpr->ZipStream; }
 
 std::vector<TZKPipe>& TCustomZipKeeper::Pipes() { return fOpr->Pipes; }
@@ -197,19 +192,9 @@ int TCustomZipKeeper::Unavailable(const std::string& operation) {
 
 int TCustomZipKeeper::Add() { return Unavailable("Add"); }
 int TCustomZipKeeper::AddStreamToFile(const std::string&, uint32_t, uint32_t) { return Unavailable("AddStreamToFile"); }
-platform::TStream* TCustomZipKeeper::AddStreamToStream(platform::TStream*) {
-    Unavailable("AddStreamToStream");
-    return nullptr;
-}
 int TCustomZipKeeper::Delete() { return Unavailable("Delete"); }
 int TCustomZipKeeper::Rename(const std::vector<std::pair<std::string, std::string>>&, uint32_t) {
     return Unavailable("Rename");
-}
-int TCustomZipKeeper::Deflate(platform::TStream*, platform::TStream*, int, int&, uint32_t&) {
-    return Unavailable("Deflate");
-}
-int TCustomZipKeeper::Undeflate(platform::TStream*, platform::TStream*, int, int&, uint32_t&) {
-    return Unavailable("Undeflate");
 }
 int TCustomZipKeeper::AddZippedFiles(TCustomZipKeeper*) { return Unavailable("AddZippedFiles"); }
 int TCustomZipKeeper::CopyZippedFiles(TCustomZipKeeper* Destination, bool) {

@@ -40,6 +40,13 @@ public:
     // and FSpecArgsExcl into ExtrBaseDir. Reports its failures; raises only
     // what is not the component's own exception.
     void Extract();
+    // Compresses length bytes of in into out with method (8 raw deflate at
+    // AddCompLevel, 0 a copy), or expands in into out (8: raw deflate
+    // within length bytes of input; 0: a copy of length bytes). A negative
+    // length reads to the end of in. On success SuccessCnt is 1 and crc is
+    // the CRC-32 of the uncompressed bytes; failures are reported.
+    void Deflate(platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method, uint32_t& crc);
+    void Undeflate(platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method, uint32_t& crc);
 
     // Asks the engine to stop the running call.
     void AbortDLL();
@@ -97,6 +104,8 @@ private:
     int StreamRequest(TZStreamRec& rec);
     bool AskPassword(bool isAdd, std::string& password, int& response);
     void RunExtract();
+    void RunStreams(bool compress, platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method,
+                    uint32_t& crc);
     void PipesToSpecs();
 
     TZKDLLLoader& loader_;

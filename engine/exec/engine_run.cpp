@@ -14,6 +14,7 @@
 #include "engine/exec/entry_selection.h"
 #include "engine/exec/run_context.h"
 #include "engine/exec/run_keys.h"
+#include "engine/exec/stream_run.h"
 #include "engine/output/extent_check.h"
 
 namespace lunaro::engine {
@@ -25,10 +26,10 @@ bool Acceptable(const TDLLCommands* command) {
            command->ZCallbackFunc != nullptr;
 }
 
-// Adding, and compressing or expanding a lone stream, are operations this
-// engine does not offer: it says so instead of doing nothing quietly.
+// Adding to an archive is an operation this engine does not offer: it says
+// so instead of doing nothing quietly.
 bool OffersOperation(const TDLLCommands& command) {
-    return command.fSS == nullptr && (command.fOptions & ZE_OPT_ADD) == 0 &&
+    return (command.fOptions & ZE_OPT_ADD) == 0 &&
            (command.fOptions & (ZE_OPT_EXTRACT | ZE_OPT_TEST)) != 0;
 }
 
@@ -161,8 +162,9 @@ int32_t RunEngineCommand(TDLLCommands* command) {
         // The key goes out first: from here on the call can be aborted.
         callbacks.Report(zacKey, {.Arg1 = key.Key()});
         if (callbacks.Stopped()) return callbacks.StopCode();
+        if (command->fSS != nullptr) return RunStreamCommand(*command, callbacks);
         if (!OffersOperation(*command))
-            return Fail(callbacks, ZE_ERR_BAD_OPTIONS, "this engine extracts and tests archives; it cannot add or compress");
+            return Fail(callbacks, ZE_ERR_BAD_OPTIONS, "this engine extracts and tests archives; it cannot add to them");
         try {
             TEngineRun run(*command, callbacks);
             return run.Execute();

@@ -1,7 +1,8 @@
 #pragma once
-// An entry extracted into one of the caller's streams, reached through the
-// command record's stream function: opened when the entry starts, written
-// chunk by chunk, closed when it ends whatever the outcome.
+// Decoded bytes into one of the caller's streams, reached through the
+// command record's stream function: a numbered stream is opened when the
+// entry starts and closed when it ends whatever the outcome; one the caller
+// pointed to is only written.
 #include <string>
 
 #include "engine/abi/zip_engine_abi.h"
@@ -12,6 +13,7 @@ namespace lunaro::engine {
 class TStreamSink : public TEntrySink {
 public:
     TStreamSink(const TDLLCommands& command, int number) : fCommand(command), fNumber(number) {}
+    TStreamSink(const TDLLCommands& command, void* stream) : fCommand(command), fNumber(-1), fStream(stream) {}
     ~TStreamSink() override;
     TStreamSink(const TStreamSink&) = delete;
     TStreamSink& operator=(const TStreamSink&) = delete;
@@ -21,8 +23,6 @@ public:
     bool Write(const uint8_t* data, size_t len, std::string& error) override;
 
 private:
-    int32_t Request(int32_t op, uint8_t* buffer = nullptr, int32_t length = 0, int32_t* done = nullptr);
-
     const TDLLCommands& fCommand;
     int fNumber;
     void* fStream = nullptr;
