@@ -7,7 +7,7 @@
 
 namespace lunaro::engine {
 
-// Where compressed bytes come from: an entry's window of the archive, or a
+// Where a run's input comes from: an entry's window of the archive, or a
 // stream of the caller's.
 class TByteSource {
 public:

@@ -1,5 +1,5 @@
 #pragma once
-// Decoded bytes into one of the caller's streams, reached through the
+// Bytes into one of the caller's streams, reached through the
 // command record's stream function: a numbered stream is opened when the
 // entry starts and closed when it ends whatever the outcome; one the caller
 // pointed to is only written.
