@@ -31,7 +31,7 @@ inline constexpr const char* kZipKeeperVersion = "1.9.0.0113";
 inline constexpr int kZipKeeperBuild = 1900113;
 // ErrCode carries this bit when the last call was refused as re-entrant.
 inline constexpr int kReentryErrorBit = 0x4000000;
-// Operations this build cannot carry out: the engine has no write side.
+// Operations this build cannot carry out.
 inline constexpr int kOperationNotAvailable = 10330;
 
 using TZKStateChangeEvent = std::function<void(TZKMaster& Sender, TZKStates state, bool& NoCursor)>;
@@ -175,6 +175,18 @@ public:
     // 0 done, -1 no such file, else the system's error number.
     int EraseFile(const std::string& FName, TZKDeleteOpts How);
 
+    // Writing the archive (the engine makes it when it does not exist);
+    // a run that changed it reads its directory again (OnDirUpdate).
+    // The files FSpecArgs names, relative to RootDir, with AddOptions.
+    int Add();
+    // ZipStream as the one entry FileName; FileDate is a DOS date-time, 0
+    // for now.
+    int AddStreamToFile(const std::string& FileName, uint32_t FileDate, uint32_t FileAttr);
+    int Delete();
+    // Each pair (entry name, new name); a non-zero DOS DateTime is stamped
+    // on the renamed entries.
+    int Rename(const TZKRenameList& RenameList, uint32_t DateTime);
+
     // Length bytes of InStream (a negative Length: the rest of it)
     // compressed into OutStream with Method (8 raw deflate at AddCompLevel,
     // 0 a copy), or expanded (8: raw deflate within Length bytes of input,
@@ -185,12 +197,9 @@ public:
     int Undeflate(platform::TStream* OutStream, platform::TStream* InStream, int Length, int& Method,
                   uint32_t& crc);
 
-    // The write side, spanning and self-extractors: each reports
-    // kOperationNotAvailable with its name and returns ErrCode.
-    int Add();
-    int AddStreamToFile(const std::string& FileName, uint32_t FileDate, uint32_t FileAttr);
-    int Delete();
-    int Rename(const std::vector<std::pair<std::string, std::string>>& RenameList, uint32_t DateTime);
+    // Spanning, self-extractors and copying between archives are not built:
+    // each reports kOperationNotAvailable with its name and the reason, and
+    // returns ErrCode.
     int AddZippedFiles(TCustomZipKeeper* Source);
     int CopyZippedFiles(TCustomZipKeeper* Destination, bool DeleteFromSource);
     int ChangeFileDetails();
@@ -244,8 +253,8 @@ private:
     void ApplyZipFileName();
     void ApplyDllLoad();
     // The failure of an operation this build cannot carry out.
-    static EZipKeeper UnavailableError(const std::string& operation);
-    int Unavailable(const std::string& operation);
+    static EZipKeeper UnavailableError(const std::string& operation, const char* reason);
+    int Unavailable(const std::string& operation, const char* reason = "this build does not carry it out");
     void MarkAuxChanged();
 
     std::unique_ptr<TZKDLLOpr> fOpr;

@@ -27,6 +27,26 @@ int TCustomZipKeeper::Extract() {
     return ErrCode();
 }
 
+int TCustomZipKeeper::Add() {
+    RunAdmitted([this] { fOpr->Add(); });
+    return ErrCode();
+}
+
+int TCustomZipKeeper::AddStreamToFile(const std::string& FileName, uint32_t FileDate, uint32_t FileAttr) {
+    RunAdmitted([&] { fOpr->AddStreamToFile(FileName, FileDate, FileAttr); });
+    return ErrCode();
+}
+
+int TCustomZipKeeper::Delete() {
+    RunAdmitted([this] { fOpr->Delete(); });
+    return ErrCode();
+}
+
+int TCustomZipKeeper::Rename(const TZKRenameList& RenameList, uint32_t DateTime) {
+    RunAdmitted([&] { fOpr->Rename(RenameList, DateTime); });
+    return ErrCode();
+}
+
 int TCustomZipKeeper::List() {
     RunAdmitted([this] { fOpr->List(); });
     return ErrCode();
@@ -180,37 +200,40 @@ int TCustomZipKeeper::Copy_File(const std::string& InFileName, const std::string
 
 // ---- what this build cannot do ---------------------------------------------
 
-EZipKeeper TCustomZipKeeper::UnavailableError(const std::string& operation) {
-    return EZipKeeper(operation + " is not available: the extraction engine of this build cannot write archives",
-                      kOperationNotAvailable, true);
+EZipKeeper TCustomZipKeeper::UnavailableError(const std::string& operation, const char* reason) {
+    return EZipKeeper(operation + " is not available: " + reason, kOperationNotAvailable, true);
 }
 
-int TCustomZipKeeper::Unavailable(const std::string& operation) {
-    RunAdmitted([&] { throw UnavailableError(operation); });
+int TCustomZipKeeper::Unavailable(const std::string& operation, const char* reason) {
+    RunAdmitted([&] { throw UnavailableError(operation, reason); });
     return ErrCode();
 }
 
-int TCustomZipKeeper::Add() { return Unavailable("Add"); }
-int TCustomZipKeeper::AddStreamToFile(const std::string&, uint32_t, uint32_t) { return Unavailable("AddStreamToFile"); }
-int TCustomZipKeeper::Delete() { return Unavailable("Delete"); }
-int TCustomZipKeeper::Rename(const std::vector<std::pair<std::string, std::string>>&, uint32_t) {
-    return Unavailable("Rename");
-}
-int TCustomZipKeeper::AddZippedFiles(TCustomZipKeeper*) { return Unavailable("AddZippedFiles"); }
+namespace {
+
+constexpr const char* kNoSelfExtractors = "this build makes and reads no self-extracting archives";
+constexpr const char* kNoSpans = "this build does not split archives into parts or join them";
+constexpr const char* kNoCopies = "this build does not copy entries from one archive to another";
+
+}  // namespace
+
+int TCustomZipKeeper::AddZippedFiles(TCustomZipKeeper*) { return Unavailable("AddZippedFiles", kNoCopies); }
 int TCustomZipKeeper::CopyZippedFiles(TCustomZipKeeper* Destination, bool) {
     if (!Destination) {
         RunAdmitted([] { throw EZipKeeper::CreateResDisp(msg::NoDestination, true); });
         return ErrCode();
     }
-    return Unavailable("CopyZippedFiles");
+    return Unavailable("CopyZippedFiles", kNoCopies);
 }
-int TCustomZipKeeper::ChangeFileDetails() { return Unavailable("ChangeFileDetails"); }
-int TCustomZipKeeper::ConvertToSFX() { return Unavailable("ConvertToSFX"); }
-int TCustomZipKeeper::ConvertToSpanSFX(const std::string&) { return Unavailable("ConvertToSpanSFX"); }
-int TCustomZipKeeper::ConvertToZIP() { return Unavailable("ConvertToZIP"); }
-int TCustomZipKeeper::IsZipSFX(const std::string&) { return Unavailable("IsZipSFX"); }
-int TCustomZipKeeper::ReadSpan(const std::string&, std::string&) { return Unavailable("ReadSpan"); }
-int TCustomZipKeeper::WriteSpan(const std::string&, const std::string&) { return Unavailable("WriteSpan"); }
+int TCustomZipKeeper::ChangeFileDetails() {
+    return Unavailable("ChangeFileDetails", "this build does not change the details of stored entries");
+}
+int TCustomZipKeeper::ConvertToSFX() { return Unavailable("ConvertToSFX", kNoSelfExtractors); }
+int TCustomZipKeeper::ConvertToSpanSFX(const std::string&) { return Unavailable("ConvertToSpanSFX", kNoSelfExtractors); }
+int TCustomZipKeeper::ConvertToZIP() { return Unavailable("ConvertToZIP", kNoSelfExtractors); }
+int TCustomZipKeeper::IsZipSFX(const std::string&) { return Unavailable("IsZipSFX", kNoSelfExtractors); }
+int TCustomZipKeeper::ReadSpan(const std::string&, std::string&) { return Unavailable("ReadSpan", kNoSpans); }
+int TCustomZipKeeper::WriteSpan(const std::string&, const std::string&) { return Unavailable("WriteSpan", kNoSpans); }
 
 // ---- messages and dialogs ----------------------------------------------------
 

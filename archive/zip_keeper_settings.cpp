@@ -12,6 +12,7 @@ namespace lunaro::archive {
 namespace {
 
 constexpr uint32_t kMaxPasswordRequests = 15;
+constexpr const char* kNoCommentWriting = "this build changes no archive comment";
 
 }  // namespace
 
@@ -79,7 +80,7 @@ void TCustomZipKeeper::SetLanguage(const std::string& value) {
 void TCustomZipKeeper::SetZipComment(const std::string& value) {
     if (value == fZipComment) return;
     SetDeferred(dfComment, [&] { fZipComment = value; },
-                [this] { throw UnavailableError("Writing the archive comment"); });
+                [this] { throw UnavailableError("Writing the archive comment", kNoCommentWriting); });
 }
 
 void TCustomZipKeeper::ApplyDeferredSettings() {
@@ -92,7 +93,7 @@ void TCustomZipKeeper::ApplyDeferredSettings() {
         StartUpOperation();
         if (flags & dfLanguage) TMessageCatalog::Process().SelectLanguage(fLanguage);
         if (flags & dfZipName) ApplyZipFileName();
-        if ((flags & dfComment) && fOpr->ErrCode() == 0) throw UnavailableError("Writing the archive comment");
+        if ((flags & dfComment) && fOpr->ErrCode() == 0) throw UnavailableError("Writing the archive comment", kNoCommentWriting);
         if ((flags & dfDllLoad) && fOpr->ErrCode() == 0) {
             fDllLoad = wantDll;
             ApplyDllLoad();

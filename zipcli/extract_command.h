@@ -7,10 +7,6 @@
 
 namespace lunaro::zipcli {
 
-inline constexpr int kExitAllDone = 0;
-inline constexpr int kExitSomeFailed = 1;
-inline constexpr int kExitNothingDone = 2;
-
 int RunExtract(const ExtractRequest& request, std::FILE* out, std::FILE* err);
 
 }  // namespace lunaro::zipcli

@@ -6,6 +6,7 @@
 
 #include "zipcli/extract_command.h"
 #include "zipcli/list_command.h"
+#include "zipcli/write_commands.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ constexpr const char* kUsage =
     "       lunaro-zip extract [-d DIR] [-j] [-o | -n] [--password=P] [--engine=PATH]\n"
     "                          ARCHIVE [SPEC...] [-x SPEC...]\n"
     "       lunaro-zip test [--engine=PATH] ARCHIVE\n"
+    "       lunaro-zip add [-r] [-j] [-0..-9] [--password=P] [--engine=PATH] ARCHIVE FILE...\n"
+    "       lunaro-zip delete [--engine=PATH] ARCHIVE SPEC...\n"
+    "       lunaro-zip rename [--engine=PATH] ARCHIVE OLD NEW\n"
     "\n"
     "list: lists the entries of a zip archive's directory.\n"
     "  --format=table  a table for people: size, compressed size, date, CRC-32, name (default)\n"
@@ -34,10 +38,35 @@ constexpr const char* kUsage =
     "test: reads and checks every entry without writing anything.\n"
     "  --engine=PATH the extraction engine to use (default: ZipEngine190.dll\n"
     "                beside this program)\n"
-    "Each skipped or failed entry is named on stderr with its reason.\n"
-    "Exit status: 0 everything selected was extracted or tested, 1 some entries\n"
-    "were skipped or failed, 2 nothing could be done (the archive cannot be read,\n"
+    "\n"
+    "add: adds the files (wildcards * and ?) to the archive, which is made when it\n"
+    "does not exist; an entry of the same name is replaced. Entries keep the\n"
+    "files' folders, relative to the current folder.\n"
+    "  -r            also everything inside the folders named, empty ones too\n"
+    "  -j            drop the folders from the entries' names\n"
+    "  -0 .. -9      store (0) or compress, fastest (1) to smallest (9); default 6\n"
+    "  --password=P  encrypt the added entries with P\n"
+    "delete: deletes the entries that match a SPEC (wildcards * and ?).\n"
+    "rename: gives the entry OLD (its exact name) the name NEW.\n"
+    "The archive is replaced only once the new one is complete: a failed or\n"
+    "interrupted run leaves it as it was.\n"
+    "\n"
+    "Each skipped or failed name is given on stderr with its reason.\n"
+    "Exit status: 0 everything asked for was done, 1 some entries or files were\n"
+    "skipped or failed, 2 nothing could be done (the archive cannot be read,\n"
     "the engine cannot be loaded, the destination is missing, wrong usage).\n";
+
+struct WriteEntry {
+    const char* name;
+    lunaro::zipcli::WriteCommand command;
+    int (*run)(const lunaro::zipcli::WriteRequest&, std::FILE*);
+};
+
+constexpr WriteEntry kWriteCommands[] = {
+    {"add", lunaro::zipcli::WriteCommand::Add, &lunaro::zipcli::RunAdd},
+    {"delete", lunaro::zipcli::WriteCommand::Delete, &lunaro::zipcli::RunDelete},
+    {"rename", lunaro::zipcli::WriteCommand::Rename, &lunaro::zipcli::RunRename},
+};
 
 int Usage(std::FILE* to, int status) {
     std::fputs(kUsage, to);
@@ -48,6 +77,7 @@ int Usage(std::FILE* to, int status) {
 
 int main(int argc, char** argv) {
     using lunaro::zipcli::ListFormat;
+    using lunaro::zipcli::ParseWriteArgs;
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
         return Usage(stdout, 0);
     if (argc >= 2 && (std::strcmp(argv[1], "extract") == 0 || std::strcmp(argv[1], "test") == 0)) {
@@ -59,6 +89,16 @@ int main(int argc, char** argv) {
             return Usage(stderr, 2);
         }
         return lunaro::zipcli::RunExtract(*request, stdout, stderr);
+    }
+    for (const auto& [name, command, run] : kWriteCommands) {
+        if (argc < 2 || std::strcmp(argv[1], name) != 0) continue;
+        std::string error;
+        const auto request = ParseWriteArgs(command, std::vector<std::string>(argv + 2, argv + argc), error);
+        if (!request) {
+            std::fprintf(stderr, "lunaro-zip: %s\n", error.c_str());
+            return Usage(stderr, 2);
+        }
+        return run(*request, stderr);
     }
     if (argc < 2 || std::strcmp(argv[1], "list") != 0) return Usage(stderr, 2);
 

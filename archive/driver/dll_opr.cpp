@@ -4,9 +4,11 @@
 
 #include "archive/driver/dll_loader.h"
 #include "archive/driver/engine_result.h"
+#include "archive/driver/entry_names.h"
 #include "archive/driver/store_suffixes.h"
 #include "archive/messages/message_ids.h"
 #include "archive/messages/zk_exception.h"
+#include "archive/reader/zip_file.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -130,10 +132,15 @@ int TZKDLLOpr::ExecEngine(TDLLCommands& rec) {
     return result;
 }
 
-void TZKDLLOpr::PipesToSpecs() {
+void TZKDLLOpr::PipesToSpecs(bool adding) {
     for (size_t i = 0; i < Pipes.size(); ++i) {
         std::string name = Pipes[i].FileName;
         if (name.empty()) name = "#stream" + std::to_string(i) + "#";
+        // An added pipe names the entry it becomes.
+        if (adding) {
+            FSpecArgs.push_back(std::to_string(i) + ":" + NewEntryName(name, false));
+            continue;
+        }
         if (name.find_first_of(":*?\"<>|") != std::string::npos || name.find('\0') != std::string::npos)
             throw EZipKeeper::CreateResDisp(msg::InvalidFileName, true);
         name.erase(0, name.find_first_not_of('\\') == std::string::npos ? name.size() : name.find_first_not_of('\\'));
@@ -141,9 +148,29 @@ void TZKDLLOpr::PipesToSpecs() {
     }
 }
 
-void TZKDLLOpr::Extract() {
+std::unique_ptr<TDLLCommands> TZKDLLOpr::BuildRunCommand(TZKRunKind kind, const std::string& target) {
+    switch (kind) {
+        case TZKRunKind::Extract: return BuildExtractCommand(target);
+        case TZKRunKind::Add: return BuildAddCommand(target);
+        case TZKRunKind::Delete: return BuildDeleteCommand(target);
+        case TZKRunKind::Rename: return BuildRenameCommand(target, fRenameDate);
+    }
+    throw EZipKeeper::CreateResDisp(msg::InternalError, true);
+}
+
+void TZKDLLOpr::Extract() { Run(TZKRunKind::Extract, {}); }
+
+void TZKDLLOpr::Run(TZKRunKind kind, const std::function<void()>& prepare) {
+    // What a run names for itself lasts for that run only, however it ends.
+    struct Forget {
+        TZKDLLOpr& opr;
+        ~Forget() {
+            opr.fRunSpecs.reset();
+            opr.Automatic = AutoStream{};
+        }
+    } forget{*this};
     try {
-        RunExtract();
+        RunEngine(kind, prepare);
     } catch (EZipKeeper& e) {
         if (!EventError.empty()) e.SetMessage(e.Message() + EventError);
         ShowExceptionError(e);
@@ -151,23 +178,13 @@ void TZKDLLOpr::Extract() {
     }
 }
 
-void TZKDLLOpr::RunExtract() {
-    SetSuccessCnt(0);
-    ClearError();
-    const uint32_t requestCount = PasswordReqCount;
-    SetCancel(0);
-
-    if (ZipFileName().empty()) throw EZipKeeper::CreateResDisp(msg::NoZipFileSpecified, true);
-    // A damaged directory leaves the entries read before the damage: they
-    // are not the archive, so it is loaded again, to report why.
+bool TZKDLLOpr::NeedsReread() {
     const TZKZipFile* loaded = CentralDir().CurrentIfAny();
-    if (CentralDir().Count() == 0 || (loaded != nullptr && loaded->OpenRet() < 0)) {
-        if (List() < 0) return;
-        if (CentralDir().Count() == 0) {
-            if (ErrCode() == 0) throw EZipKeeper::CreateResDisp(msg::ZipFileNotOpened, true);
-            return;
-        }
-    }
+    return CentralDir().Count() == 0 || (loaded != nullptr && loaded->OpenRet() < 0);
+}
+
+bool TZKDLLOpr::ReadyToExtract() {
+    if (!ReadEntries()) return false;
     if (!ExtrBaseDir.empty() && !Has(ExtrOptions, TZKExtrOptsEnum::ExtrTest)) {
         // The engine gets the folder as this system names it, with a
         // trailing separator.
@@ -177,30 +194,69 @@ void TZKDLLOpr::RunExtract() {
         if (!platform::DirectoryExists(folder)) throw EZipKeeper::CreateResStr(msg::ExtractDirMustExist, folder);
         ExtrBaseDir = folder;
     }
-    // Joining the parts of a spanned archive is not available: refuse it
-    // plainly instead of handing the engine one part.
+    return true;
+}
+
+bool TZKDLLOpr::ReadEntries() {
+    // A damaged directory leaves the entries read before the damage: they
+    // are not the archive, so it is loaded again, to report why.
+    if (!NeedsReread()) return true;
+    if (List() < 0) return false;
+    if (CentralDir().Count() != 0) return true;
+    if (ErrCode() == 0) throw EZipKeeper::CreateResDisp(msg::ZipFileNotOpened, true);
+    return false;
+}
+
+void TZKDLLOpr::RunEngine(TZKRunKind kind, const std::function<void()>& prepare) {
+    SetSuccessCnt(0);
+    ClearError();
+    const uint32_t requestCount = PasswordReqCount;
+    SetCancel(0);
+
+    if (ZipFileName().empty()) throw EZipKeeper::CreateResDisp(msg::NoZipFileSpecified, true);
+    if (prepare) prepare();
+    if (!(kind == TZKRunKind::Extract ? ReadyToExtract() : ReadyToWrite(kind))) return;
+    // Joining or writing the parts of a spanned archive is not available:
+    // refuse it plainly instead of handing the engine one part.
     if (const TZKZipFile* zip = CentralDir().CurrentIfAny(); zip && zip->IsMultiPart())
         throw EZipKeeper::CreateResDisp(msg::SpanningNotSupported, true);
     const std::string target = platform::HostPath(ZipFileName());
 
     if (loader_.Load(*this) <= 0) return;  // the loader has reported why
+    // The specifications are consumed only when the engine saw them; a run
+    // with specifications of its own leaves the caller's as they were.
     struct GiveBack {
         TZKDLLOpr& opr;
         uint32_t requestCount;
+        std::vector<std::string> specs;
+        std::vector<std::string> excluded;
+        bool called = false;
         ~GiveBack() {
             opr.loader_.Unload(opr);
-            opr.FSpecArgs.clear();
+            if (called && !opr.fRunSpecs) {
+                opr.FSpecArgs.clear();
+            } else {
+                opr.FSpecArgs = std::move(specs);
+                opr.FSpecArgsExcl = std::move(excluded);
+            }
             opr.Pipes.clear();
             opr.PasswordReqCount = requestCount;
         }
-    } giveBack{*this, requestCount};
+    } giveBack{*this, requestCount, FSpecArgs, FSpecArgsExcl};
 
-    PipesToSpecs();
-    std::unique_ptr<TDLLCommands> rec = BuildExtractCommand(target);
+    if (fRunSpecs) {
+        FSpecArgs = *fRunSpecs;
+        FSpecArgsExcl.clear();
+    } else if (kind == TZKRunKind::Extract || kind == TZKRunKind::Add) {
+        PipesToSpecs(kind == TZKRunKind::Add);
+    }
+    std::unique_ptr<TDLLCommands> rec = BuildRunCommand(kind, target);
     EventError.clear();
-    if (Unattended() && Password.empty() && !Master().OnPasswordError)
+    if (kind == TZKRunKind::Extract && Unattended() && Password.empty() && !Master().OnPasswordError)
         ReportMessage(0, ZipLoadStr(msg::UnattendedExtractIncomplete));
+    giveBack.called = true;
     SetSuccessCnt(ExecEngine(*rec));
+    if (kind != TZKRunKind::Extract && SuccessCnt() > 0) RereadAfterWrite();
 }
 
 }  // namespace lunaro::archive

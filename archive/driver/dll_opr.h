@@ -6,8 +6,11 @@
 // messages.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/directory/worker.h"
@@ -26,6 +29,11 @@ struct TZKPipe {
     TZKSStats Stats;
 };
 
+// What one engine run does with the archive.
+enum class TZKRunKind : uint8_t { Extract, Add, Delete, Rename };
+
+using TZKRenameList = std::vector<std::pair<std::string, std::string>>;
+
 class TZKDLLOpr : public TZKWorker, public TZKEngineSettings {
 public:
     // The process-wide loader unless another one is given (tests).
@@ -36,10 +44,25 @@ public:
     void Clear() override;
     void Kill() override;
 
+    // Each run reports its failures and raises only what is not the
+    // component's own exception. FSpecArgs is consumed only by a run that
+    // called the engine; a run that changed the archive reads its directory
+    // again.
+    //
     // Extracts (or tests) the entries of the archive selected by FSpecArgs
-    // and FSpecArgsExcl into ExtrBaseDir. Reports its failures; raises only
-    // what is not the component's own exception.
+    // and FSpecArgsExcl into ExtrBaseDir.
     void Extract();
+    // Adds the files FSpecArgs names (relative to RootDir) and the pipes,
+    // making the archive when it does not exist.
+    void Add();
+    // Adds ZipStream as the one entry FileName, with that DOS date-time (0:
+    // now) and those attributes. FSpecArgs is left as it was.
+    void AddStreamToFile(const std::string& FileName, uint32_t FileDate, uint32_t FileAttr);
+    // Deletes the entries FSpecArgs selects and FSpecArgsExcl does not.
+    void Delete();
+    // Gives each entry named first the second name; a non-zero DOS date-time
+    // is stamped on the renamed entries. FSpecArgs is left as it was.
+    void Rename(const TZKRenameList& RenameList, uint32_t DateTime);
     // Compresses length bytes of in into out with method (8 raw deflate at
     // AddCompLevel, 0 a copy), or expands in into out (8: raw deflate
     // within length bytes of input; 0: a copy of length bytes). A negative
@@ -76,8 +99,11 @@ public:
         TZKSStats Stats;
     } Automatic;
 
-    // The command record of an extract run, as handed to the engine.
+    // The command records, as handed to the engine.
     std::unique_ptr<TDLLCommands> BuildExtractCommand(const std::string& target);
+    std::unique_ptr<TDLLCommands> BuildAddCommand(const std::string& target);
+    std::unique_ptr<TDLLCommands> BuildDeleteCommand(const std::string& target);
+    std::unique_ptr<TDLLCommands> BuildRenameCommand(const std::string& target, uint32_t dosDateTime);
     const std::string& DLLTargetName() const { return fDLLTargetName; }
 
     // The engine's callbacks, reached through the C entry points below.
@@ -103,10 +129,29 @@ private:
     int HandBack(TZCallBackStruct& rec, bool changed, const std::string& text);
     int StreamRequest(TZStreamRec& rec);
     bool AskPassword(bool isAdd, std::string& password, int& response);
-    void RunExtract();
+    // The frame of every run: it reports what the run raises.
+    // prepare runs first inside the frame, so its failures are reported too.
+    void Run(TZKRunKind kind, const std::function<void()>& prepare);
+    void RunEngine(TZKRunKind kind, const std::function<void()>& prepare);
+    // The checks before the engine is taken; false when the run stops
+    // quietly (the reason is reported already).
+    bool ReadyToExtract();
+    bool ReadyToWrite(TZKRunKind kind);
+    // The directory lists no entries, or only those read before damage.
+    bool NeedsReread();
+    // Reads the directory again when it needs it; false (or a raise) when
+    // the archive has no entries.
+    bool ReadEntries();
+    std::unique_ptr<TDLLCommands> BuildRunCommand(TZKRunKind kind, const std::string& target);
+    void RereadAfterWrite();
+    void PipesToSpecs(bool adding);
     void RunStreams(bool compress, platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method,
                     uint32_t& crc);
-    void PipesToSpecs();
+
+    // The specifications of a run that names its own entries, handed to the
+    // engine in place of FSpecArgs.
+    std::optional<std::vector<std::string>> fRunSpecs;
+    uint32_t fRenameDate = 0;
 
     TZKDLLLoader& loader_;
     std::atomic<uint32_t> fDLLOperKey{0};

@@ -73,7 +73,7 @@ void TZKCore::Clear() {
     FSpecArgsExcl.clear();
     EventError.clear();
     fSettings.SpanOptions = 0;
-    fSettings.WriteOptions = 0;
+    fSettings.WriteOptions = {};
 }
 
 void TZKCore::Kill() { fCancel = msg::UserCanceled; }

@@ -21,7 +21,7 @@ namespace lunaro::archive {
 // The settings as the running operation sees them.
 struct TZKOperationSettings {
     intptr_t Handle = kApplicationWindowHandle;
-    TZKAddOpts AddOptions = 0;
+    TZKAddOpts AddOptions;
     bool Unattended = true;
     bool ConfirmErase = false;
     uint32_t KeepFreeOnAllDisks = 0;
@@ -30,7 +30,7 @@ struct TZKOperationSettings {
     uint32_t MinFreeVolumeSize = 0;
     TZKSkipAborts NoSkipping;
     TZKSpanOpts SpanOptions = 0;
-    TZKWriteOpts WriteOptions = 0;
+    TZKWriteOpts WriteOptions;
     int Verbosity = 0;  // 0, 1 verbose, 2 trace
     TZKEncodingOpts Encoding = TZKEncodingOpts::zeoAuto;
     uint32_t Encoding_CP = 0;
@@ -115,6 +115,18 @@ protected:
     void SetEncodingCP(uint32_t codePage);
     void ClearError();
     void SetDllErrCode(int code) { fDllErrCode = code; }
+    // The outcome recorded so far, for a step that clears it on its way.
+    struct TZKErrorState {
+        int code;
+        std::string message;
+        int dllCode;
+    };
+    TZKErrorState SavedError() const { return {fErrCode, fErrMessage, fDllErrCode}; }
+    void RestoreError(const TZKErrorState& state) {
+        fErrCode = state.code;
+        fErrMessage = state.message;
+        fDllErrCode = state.dllCode;
+    }
 
 private:
     TZKMaster& master_;

@@ -34,7 +34,7 @@ struct TZKEngineSettings {
 
 struct TZKSettings : TZKEngineSettings {
     intptr_t Handle = kApplicationWindowHandle;
-    TZKAddOpts AddOptions = 0;
+    TZKAddOpts AddOptions;
     bool Unattended = false;
     bool ConfirmErase = false;
     uint32_t KeepFreeOnAllDisks = 0;
@@ -44,7 +44,7 @@ struct TZKSettings : TZKEngineSettings {
     uint32_t MinFreeVolumeSize = 65536;
     TZKSkipAborts NoSkipping{TZKSkipTypes::stDupName, TZKSkipTypes::stReadError};
     TZKSpanOpts SpanOptions = 0;
-    TZKWriteOpts WriteOptions = 0;
+    TZKWriteOpts WriteOptions;
     bool Trace = false;
     bool Verbose = false;
     TZKEncodingOpts Encoding = TZKEncodingOpts::zeoAuto;

@@ -35,11 +35,17 @@ private:
 
 using TZKSkipAborts = TZKSet<TZKSkipTypes>;
 
-// Option sets whose members belong to operations not built yet (adding,
-// spanning, writing); carried as raw bits until those operations name them.
-using TZKAddOpts = uint32_t;
+enum class TZKAddOptsEnum : uint8_t {
+    AddDirNames, AddRecurseDirs, AddMove, AddFreshen, AddUpdate, AddHiddenFiles, AddArchiveOnly, AddResetArchive,
+    AddEncrypt, AddEmptyDirs, AddVolume, AddFromDate, AddSafe, AddVersion, AddNTFS,
+};
+using TZKAddOpts = TZKSet<TZKAddOptsEnum>;
+
+enum class TZKWriteOptsEnum : uint8_t { zwoDiskSpan, zwoZipTime, zwoForceDest };
+using TZKWriteOpts = TZKSet<TZKWriteOptsEnum>;
+
+// Spanning is not built; its options are carried as raw bits.
 using TZKSpanOpts = uint32_t;
-using TZKWriteOpts = uint32_t;
 
 // Dialog buttons in their ordinal order; captions are message ButtonYes +
 // ordinal (ButtonClose for mbClose).

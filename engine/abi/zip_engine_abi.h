@@ -224,6 +224,10 @@ enum {
 #define ZE_OPT_VOLUME           0x04000000u
 #define ZE_OPT_NTFS             0x08000000u  /* extract: restore stored times */
 
+#define ZE_OPT_DELETE  0x00000002u  /* engine's own bit: delete the selected entries */
+#define ZE_OPT_RENAME  0x00000010u  /* engine's own bit: rename entries "OLD|NEW" */
+#define ZE_RENAME_SEPARATOR '|'
+
 /* Stream operations (TZStreamRec.OpCode). */
 enum {
     ZE_STREAM_IDENTIFY = 0,     /* ArgLL := size, ArgD := DOS date, ArgA := attributes */

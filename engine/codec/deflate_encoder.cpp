@@ -1,46 +1,56 @@
 #include "engine/codec/deflate_encoder.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
-#include <algorithm>
-#include <limits>
 #include <new>
 #include <stdexcept>
 
 namespace lunaro::engine {
 
-TDeflateEncoder::TDeflateEncoder(int level) : fStream(std::make_unique<z_stream_s>()) {
-    constexpr int kRawWindowBits = -15;  // negative: no zlib header or trailer
-    constexpr int kMemLevel = 8;
-    if (deflateInit2(fStream.get(), std::clamp(level, 0, 9), Z_DEFLATED, kRawWindowBits, kMemLevel,
-                     Z_DEFAULT_STRATEGY) != Z_OK)
-        throw std::bad_alloc();
+TWholeDeflater::TWholeDeflater(int level) : fCompressor(libdeflate_alloc_compressor(level)) {
+    if (fCompressor == nullptr) throw std::bad_alloc();
 }
 
-TDeflateEncoder::~TDeflateEncoder() { deflateEnd(fStream.get()); }
+TWholeDeflater::~TWholeDeflater() { libdeflate_free_compressor(fCompressor); }
 
-bool TDeflateEncoder::Encode(const uint8_t* in, size_t inLen, size_t& inUsed, uint8_t* out, size_t outCap,
-                             size_t& outMade, bool finish) {
-    inUsed = 0;
-    outMade = 0;
-    if (fEnded) return true;
-    constexpr size_t kMaxPiece = std::numeric_limits<uInt>::max();
-    const auto inGiven = static_cast<uInt>(std::min(inLen, kMaxPiece));
-    const auto outGiven = static_cast<uInt>(std::min(outCap, kMaxPiece));
-    fStream->next_in = const_cast<Bytef*>(in);  // the library's field is not const; it only reads
-    fStream->avail_in = inGiven;
-    fStream->next_out = out;
-    fStream->avail_out = outGiven;
-    // Finishing only once the last piece is given whole: a partly taken
-    // piece is finished on the next call with the rest.
-    const int result = deflate(fStream.get(), finish && inGiven == inLen ? Z_FINISH : Z_NO_FLUSH);
-    inUsed = inGiven - fStream->avail_in;
-    outMade = outGiven - fStream->avail_out;
-    // Z_BUF_ERROR only says no progress was possible with this room; the
-    // compressor's state is intact.
-    if (result == Z_STREAM_ERROR) throw std::logic_error("the compressor's state is damaged");
-    fEnded = result == Z_STREAM_END;
-    return fEnded;
+bool TWholeDeflater::Compress(const uint8_t* in, size_t len, std::vector<uint8_t>& out) {
+    if (len == 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(len);
+    const size_t made = libdeflate_deflate_compress(fCompressor, in, len, out.data(), len);
+    out.resize(made);
+    return made != 0 && made < len;
+}
+
+TPieceDeflater::TPieceDeflater(int level) : fStream(new z_stream{}) {
+    if (deflateInit2(fStream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        delete fStream;
+        throw std::bad_alloc();
+    }
+}
+
+TPieceDeflater::~TPieceDeflater() {
+    deflateEnd(fStream);
+    delete fStream;
+}
+
+void TPieceDeflater::Compress(const uint8_t* dictionary, size_t dictionaryLen, const uint8_t* in, size_t len,
+                              bool last, std::vector<uint8_t>& out) {
+    deflateReset(fStream);
+    if (dictionaryLen > 0) deflateSetDictionary(fStream, dictionary, static_cast<uInt>(dictionaryLen));
+    // Room for the worst case plus the flush marker: one call does it all.
+    out.resize(deflateBound(fStream, static_cast<uLong>(len)) + 16);
+    fStream->next_in = const_cast<Bytef*>(in);
+    fStream->avail_in = static_cast<uInt>(len);
+    fStream->next_out = out.data();
+    fStream->avail_out = static_cast<uInt>(out.size());
+    const int result = deflate(fStream, last ? Z_FINISH : Z_SYNC_FLUSH);
+    if ((last && result != Z_STREAM_END) || (!last && result != Z_OK) || fStream->avail_in != 0)
+        throw std::runtime_error("deflate could not finish a piece");
+    out.resize(out.size() - fStream->avail_out);
 }
 
 }  // namespace lunaro::engine

@@ -41,6 +41,7 @@ TEngineCallbacks::TReply TEngineCallbacks::Call(TActionCodes action, const TCall
     rec.Caller = fCommand.fCaller;
     rec.Version = ZE_ENGINE_VERSION;
     rec.ActionCode = action;
+    rec.IsOperationZip = (fCommand.fOptions & (ZE_OPT_ADD | ZE_OPT_DELETE | ZE_OPT_RENAME)) != 0 ? 1 : 0;
     rec.HaveWide = 0;
     rec.MsgP = reinterpret_cast<uint8_t*>(text.data());
     rec.Msg2P = reinterpret_cast<uint8_t*>(text2.data());

@@ -46,12 +46,6 @@ public:
     std::optional<std::string> Argument(uint32_t selector, int32_t index = 0, int32_t* count = nullptr);
 
     void Message(uint32_t code, std::string_view text) { Report(zacMessage, {.Text = text, .Arg1 = code}); }
-    // Reports an error of this magnitude with its text in front; the result
-    // that ends the run.
-    int Fail(int magnitude, std::string_view text) {
-        Message(static_cast<uint32_t>(magnitude) | ZE_MSG_CLASS_ERROR | ZE_MSG_PREFIX_TEXT, text);
-        return -magnitude;
-    }
 
     // The engine result that ends the run, 0 while it may go on; an abort
     // through the run's key counts from the moment it is asked.

@@ -14,7 +14,9 @@
 #include "engine/exec/entry_selection.h"
 #include "engine/exec/run_context.h"
 #include "engine/exec/run_keys.h"
+#include "engine/exec/run_reports.h"
 #include "engine/exec/stream_run.h"
+#include "engine/exec/write_runs.h"
 #include "engine/output/extent_check.h"
 
 namespace lunaro::engine {
@@ -26,11 +28,11 @@ bool Acceptable(const TDLLCommands* command) {
            command->ZCallbackFunc != nullptr;
 }
 
-// Adding to an archive is an operation this engine does not offer: it says
-// so instead of doing nothing quietly.
+// A record that asks for nothing this engine does is refused plainly
+// instead of doing nothing quietly.
 bool OffersOperation(const TDLLCommands& command) {
-    return (command.fOptions & ZE_OPT_ADD) == 0 &&
-           (command.fOptions & (ZE_OPT_EXTRACT | ZE_OPT_TEST)) != 0;
+    return command.fSS != nullptr ||
+           (command.fOptions & (ZE_OPT_ADD | ZE_OPT_DELETE | ZE_OPT_RENAME | ZE_OPT_EXTRACT | ZE_OPT_TEST)) != 0;
 }
 
 // Workers for the small entries' data; the caller's thread asks the
@@ -38,11 +40,6 @@ bool OffersOperation(const TDLLCommands& command) {
 // Creating and naming files waits on the file system more than on the
 // processor, so there are more workers than cores, up to a point.
 unsigned WorkerCount() { return std::clamp(2 * std::thread::hardware_concurrency(), 2u, 4u); }
-
-int Fail(TEngineCallbacks& callbacks, int magnitude, const std::string& text) {
-    callbacks.Message(static_cast<uint32_t>(magnitude) | ZE_MSG_CLASS_ERROR | ZE_MSG_PREFIX_TEXT, text);
-    return -magnitude;
-}
 
 class TEngineRun {
 public:
@@ -65,16 +62,16 @@ int TEngineRun::Prepare() {
     TEngineCallbacks& callbacks = fContext.Callbacks;
     std::optional<TRunArguments> args = FetchRunArguments(callbacks, !fContext.Options.Test);
     if (callbacks.Stopped()) return callbacks.StopCode();
-    if (!args) return Fail(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
+    if (!args) return FailRun(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
     fContext.Args = std::move(*args);
     fContext.Password = fContext.Args.Password;
     std::string error;
     if (const int failed = fContext.Archive.Open(fContext.Args.Archive, error); failed != 0)
-        return Fail(callbacks, failed, error);
+        return FailRun(callbacks, failed, error);
     if (!fContext.Options.Test) {
         const std::string base = fContext.Args.BaseDir.empty() ? "." : fContext.Args.BaseDir;
         fContext.Destination = TDestination::Open(base, error);
-        if (!fContext.Destination) return Fail(callbacks, ZE_ERR_NOT_FOUND, error);
+        if (!fContext.Destination) return FailRun(callbacks, ZE_ERR_NOT_FOUND, error);
     }
     return 0;
 }
@@ -162,16 +159,19 @@ int32_t RunEngineCommand(TDLLCommands* command) {
         // The key goes out first: from here on the call can be aborted.
         callbacks.Report(zacKey, {.Arg1 = key.Key()});
         if (callbacks.Stopped()) return callbacks.StopCode();
-        if (command->fSS != nullptr) return RunStreamCommand(*command, callbacks);
         if (!OffersOperation(*command))
-            return Fail(callbacks, ZE_ERR_BAD_OPTIONS, "this engine extracts and tests archives; it cannot add to them");
+            return FailRun(callbacks, ZE_ERR_BAD_OPTIONS, "the record asks for no operation this engine offers");
         try {
+            if (command->fSS != nullptr) return RunStreamCommand(*command, callbacks);
+            if (command->fOptions & ZE_OPT_ADD) return RunAdd(*command, callbacks);
+            if (command->fOptions & ZE_OPT_DELETE) return RunDelete(*command, callbacks);
+            if (command->fOptions & ZE_OPT_RENAME) return RunRename(*command, callbacks);
             TEngineRun run(*command, callbacks);
             return run.Execute();
         } catch (const std::bad_alloc&) {
-            return Fail(callbacks, ZE_ERR_NO_MEMORY, "out of memory");
+            return FailRun(callbacks, ZE_ERR_NO_MEMORY, "out of memory");
         } catch (const std::exception& e) {
-            return Fail(callbacks, ZE_ERR_FATAL, e.what());
+            return FailRun(callbacks, ZE_ERR_FATAL, e.what());
         }
     } catch (const std::bad_alloc&) {
         return -ZE_ERR_NO_MEMORY;

@@ -15,7 +15,8 @@ struct TStreamSpec {
     bool Taken = false;
 };
 
-// "12:name" names stream 12; a drive letter ("c:...") is not a number.
+}  // namespace
+
 std::optional<int> StreamNumber(const std::string& spec, std::string& name) {
     const size_t colon = spec.find(':');
     if (colon == std::string::npos || colon == 0 || colon > 9) return std::nullopt;
@@ -27,8 +28,6 @@ std::optional<int> StreamNumber(const std::string& spec, std::string& name) {
     name = spec.substr(colon + 1);
     return number;
 }
-
-}  // namespace
 
 std::vector<TSelectedEntry> SelectEntries(const std::vector<std::string>& names, const std::vector<std::string>& specs,
                                           const std::vector<std::string>& excludes) {

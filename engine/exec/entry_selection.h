@@ -4,6 +4,7 @@
 // "N:name" sends the entry it matches to stream N; any other one is a
 // wildcard pattern for files.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct TSelectedEntry {
     int Index = 0;
     int Stream = kNoStream;
 };
+
+// "12:name" names stream 12 (name set to what follows the colon); a drive
+// letter ("c:...") is not a number.
+std::optional<int> StreamNumber(const std::string& spec, std::string& name);
 
 // names holds every entry's decoded name, in directory order. No pattern
 // at all selects every entry. Entries are returned in

@@ -10,6 +10,7 @@
 #include "engine/exec/entry_decode.h"
 #include "engine/exec/run_arguments.h"
 #include "engine/exec/run_options.h"
+#include "engine/exec/run_reports.h"
 #include "engine/output/destination.h"
 
 namespace lunaro::engine {
@@ -32,9 +33,7 @@ struct TRunContext {
     // Reports a skipped entry; false when the caller wants the run to stop
     // because of it (skipping that kind is not allowed).
     bool Skip(const std::string& name, uint32_t skipType, uint32_t error = 0) {
-        const int32_t answer = Callbacks.Report(zacSkipped, {.Text = name, .Arg1 = error, .Arg2 = skipType});
-        if (answer == 1) Callbacks.Stop(-ZE_ERR_SKIPPING);
-        return !Callbacks.Stopped();
+        return SkipItem(Callbacks, name, skipType, error);
     }
 };
 

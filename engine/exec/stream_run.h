@@ -8,7 +8,8 @@
 
 namespace lunaro::engine {
 
-// 1 when done, else a negative engine code, reported. Never throws.
+// 1 when done, else a negative engine code, reported. Throws only what
+// the caller of every run catches (no memory, a broken compressor).
 int32_t RunStreamCommand(const TDLLCommands& command, TEngineCallbacks& callbacks);
 
 }  // namespace lunaro::engine

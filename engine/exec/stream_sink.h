@@ -1,7 +1,7 @@
 #pragma once
-// Bytes into one of the caller's streams, reached through the
-// command record's stream function: a numbered stream is opened when the
-// entry starts and closed when it ends whatever the outcome; one the caller
+// Bytes into one of the caller's streams, reached through the command
+// record's stream function: a numbered stream is opened when the entry
+// starts and closed when it ends whatever the outcome; one the caller
 // pointed to is only written.
 #include <string>
 
@@ -23,6 +23,8 @@ public:
     bool Write(const uint8_t* data, size_t len, std::string& error) override;
 
 private:
+    int32_t Request(int32_t op, uint8_t* buffer = nullptr, int32_t length = 0, int32_t* done = nullptr);
+
     const TDLLCommands& fCommand;
     int fNumber;
     void* fStream = nullptr;

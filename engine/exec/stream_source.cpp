@@ -7,19 +7,50 @@
 
 namespace lunaro::engine {
 
-int64_t TStreamSource::Read(uint8_t* buffer, size_t cap) {
-    if (fEnded || fRemaining <= 0 || cap == 0) return 0;
-    const auto want = static_cast<int32_t>(std::min<int64_t>({fRemaining, static_cast<int64_t>(cap), INT_MAX / 2}));
-    const TStreamReply reply = RequestStream(fCommand, fStream, -1, ZE_STREAM_READ, buffer, want);
-    // 1 promises the whole request, 0 a shorter one: anything else is a
-    // caller that cannot be believed.
-    const bool whole = reply.Answer == 1 && reply.Done == want;
-    const bool shorter = reply.Answer == 0 && reply.Done >= 0 && reply.Done < want;
-    if (!whole && !shorter) return -1;
-    fEnded = shorter;
-    fRemaining -= reply.Done;
-    fTaken += reply.Done;
-    return reply.Done;
+TStreamSource::~TStreamSource() {
+    if (!fOpen) return;
+    TZStreamRec rec{};
+    rec.StrmP = fStream;
+    rec.Number = fNumber;
+    rec.OpCode = ZE_STREAM_CLOSE;
+    CallStream(fCommand, rec);
+}
+
+bool TStreamSource::Open(std::string& error) {
+    TZStreamRec identify{};
+    identify.Number = fNumber;
+    identify.OpCode = ZE_STREAM_IDENTIFY;
+    if (CallStream(fCommand, identify) != 1 || identify.ArgLL < 0) {
+        error = "the caller offers no stream " + std::to_string(fNumber);
+        return false;
+    }
+    fSize = identify.ArgLL;
+    fDosDate = identify.ArgD;
+    fAttributes = identify.ArgA;
+    TZStreamRec open{};
+    open.Number = fNumber;
+    open.OpCode = ZE_STREAM_OPEN;
+    fOpen = CallStream(fCommand, open) == 1 && open.StrmP != nullptr;
+    fStream = open.StrmP;
+    if (!fOpen) error = "the caller's stream " + std::to_string(fNumber) + " cannot be opened";
+    return fOpen;
+}
+
+bool TStreamSource::Read(uint8_t* buffer, size_t len) {
+    while (len > 0) {
+        TZStreamRec rec{};
+        rec.StrmP = fStream;
+        rec.Number = fNumber;
+        rec.OpCode = ZE_STREAM_READ;
+        rec.BufP = buffer;
+        rec.ArgI = static_cast<int32_t>(std::min<size_t>(len, INT_MAX / 2));
+        CallStream(fCommand, rec);
+        // A short read answers 0 but still counts what it gave.
+        if (rec.ArgI <= 0 || static_cast<size_t>(rec.ArgI) > len) return false;
+        buffer += rec.ArgI;
+        len -= static_cast<size_t>(rec.ArgI);
+    }
+    return true;
 }
 
 }  // namespace lunaro::engine

@@ -1,31 +1,38 @@
 #pragma once
-// Bytes from a stream the caller pointed to, through the command record's
-// stream function, never more than a given count. The caller's answers are
-// checked: a read that claims more than was asked for, or a full read
-// with a short count, is a failure rather than bytes.
+// The bytes of an entry added from one of the caller's streams: asked for
+// its size, date and attributes, opened, read piece by piece on the
+// caller's thread, closed whatever the outcome.
 #include <cstdint>
+#include <string>
 
 #include "engine/abi/zip_engine_abi.h"
-#include "engine/exec/entry_source.h"
 
 namespace lunaro::engine {
 
-class TStreamSource final : public TByteSource {
+class TStreamSource {
 public:
-    TStreamSource(const TDLLCommands& command, void* stream, int64_t limit)
-        : fCommand(command), fStream(stream), fRemaining(limit) {}
+    TStreamSource(const TDLLCommands& command, int number) : fCommand(command), fNumber(number) {}
+    ~TStreamSource();
+    TStreamSource(const TStreamSource&) = delete;
+    TStreamSource& operator=(const TStreamSource&) = delete;
 
-    // 0 once the limit is reached or the caller's stream has ended; -1 when
-    // the caller fails.
-    int64_t Read(uint8_t* buffer, size_t cap) override;
-    int64_t Taken() const { return fTaken; }
+    // Identifies and opens the stream; false when the caller has none with
+    // this number or declares a negative size.
+    bool Open(std::string& error);
+    int64_t Size() const { return fSize; }
+    uint32_t DosDate() const { return fDosDate; }
+    uint32_t Attributes() const { return fAttributes; }
+    // Exactly len bytes into buffer, or false.
+    bool Read(uint8_t* buffer, size_t len);
 
 private:
     const TDLLCommands& fCommand;
-    void* fStream;
-    int64_t fRemaining;
-    int64_t fTaken = 0;
-    bool fEnded = false;
+    int fNumber;
+    void* fStream = nullptr;
+    bool fOpen = false;
+    int64_t fSize = 0;
+    uint32_t fDosDate = 0;
+    uint32_t fAttributes = 0;
 };
 
 }  // namespace lunaro::engine

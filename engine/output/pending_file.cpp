@@ -72,6 +72,41 @@ bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
     return true;
 }
 
+bool TPendingFile::WriteAt(int64_t offset, const uint8_t* data, size_t len, std::string& error) {
+    if (!File.Valid() || offset < 0 || offset + static_cast<int64_t>(len) > WrittenBytes) {
+        error = "\"" + Leaf + "\" cannot be rewritten there";
+        return false;
+    }
+    while (len > 0) {
+        const ssize_t n = ::pwrite(File.Get(), data, len, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = "cannot write \"" + Leaf + "\": " + std::strerror(errno);
+            return false;
+        }
+        data += n;
+        len -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool TPendingFile::TruncateTo(int64_t length, std::string& error) {
+    if (!File.Valid() || length < 0 || length > WrittenBytes || ::ftruncate(File.Get(), length) != 0 ||
+        ::lseek(File.Get(), length, SEEK_SET) != length) {
+        error = "cannot cut \"" + Leaf + "\" back: " + std::strerror(errno);
+        return false;
+    }
+    WrittenBytes = length;
+    return true;
+}
+
+bool TPendingFile::Seal(unsigned mode, std::string& error) {
+    if (File.Valid() && ::fchmod(File.Get(), static_cast<mode_t>(mode)) == 0 && ::fsync(File.Get()) == 0) return true;
+    error = "cannot finish \"" + Leaf + "\": " + std::strerror(errno);
+    return false;
+}
+
 bool TPendingFile::Commit(std::optional<int64_t> modTime, std::string& error) {
     if (!File.Valid()) {
         error = "\"" + Leaf + "\" is no longer open";

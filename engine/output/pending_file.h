@@ -22,6 +22,14 @@ public:
     // exceed declaredSize; nothing of a refused block is written.
     bool Write(const uint8_t* data, size_t len, std::string& error);
     int64_t Written() const { return WrittenBytes; }
+    // For a file that is built rather than streamed (an archive): bytes put
+    // back over what was already written, and a tail cut off again.
+    bool WriteAt(int64_t offset, const uint8_t* data, size_t len, std::string& error);
+    bool TruncateTo(int64_t length, std::string& error);
+    // Gives the file its mode and waits until its bytes are on the disk, so
+    // that the name it takes at Commit never points at a file a crash could
+    // still empty.
+    bool Seal(unsigned mode, std::string& error);
     // Gives the file its final name, atomically replacing an existing regular
     // file (never a folder, never a link: those are refused). modTime, when
     // set, is applied first (seconds since 1970 UTC). Mode 0644 (less the

@@ -213,16 +213,85 @@ TEST_F(ZipKeeperTest, LookupsFollowTheWildcardMatcher) {
     EXPECT_EQ(keeper.PasswordReqCount(), 15u);
 }
 
-TEST_F(ZipKeeperTest, TheWriteSideSaysItIsNotAvailable) {
+TEST_F(ZipKeeperTest, WhatIsNotBuiltSaysItIsNotAvailable) {
     keeper.SetZipFileName(Archive());
     keeper.Settings.FSpecArgs = {"*.txt"};
-    for (int code : {keeper.Add(), keeper.Delete(), keeper.ConvertToSFX(), keeper.IsZipSFX("x.exe")}) {
+    for (int code : {keeper.ConvertToSFX(), keeper.WriteSpan("a", "b"), keeper.AddZippedFiles(&keeper),
+                     keeper.IsZipSFX("x.exe")}) {
         EXPECT_EQ(code, kOperationNotAvailable);
     }
-    EXPECT_NE(keeper.ErrMessage().find("IsZipSFX is not available"), std::string::npos);
+    EXPECT_EQ(keeper.ErrMessage(), "IsZipSFX is not available: this build makes and reads no self-extracting archives");
     EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"*.txt"});
     EXPECT_EQ(keeper.CopyZippedFiles(nullptr, false), msg::NoDestination);
     EXPECT_EQ(keeper.Count(), 2);  // the archive is untouched
+}
+
+// The stand-in engine that copies LUNARO_TEST_REPLACEMENT over the archive,
+// as a run that changed it would.
+class ZipKeeperWriteTest : public ZipKeeperTest {
+protected:
+    ZipKeeperWriteTest() {
+        keeper.Settings.DLLDirectory = FakeEngineDir("records");
+        replacement = temp.File("replacement.zip");
+        lunaro::testkit::WriteFile(replacement,
+                                   ZipBuilder().AddFile("x", "1").AddFile("y", "2").AddFile("z", "3").Build());
+        ::setenv("LUNARO_TEST_REPLACEMENT", replacement.c_str(), 1);
+    }
+    ~ZipKeeperWriteTest() override { ::unsetenv("LUNARO_TEST_REPLACEMENT"); }
+    std::string replacement;
+};
+
+TEST_F(ZipKeeperWriteTest, AWriteRunsInOneFrameAndTheDirectoryShowsTheNewArchive) {
+    const std::string archive = Archive("w_result3.zip");
+    keeper.SetZipFileName(archive);
+    ASSERT_EQ(keeper.Count(), 2);
+    events.clear();
+    keeper.Settings.FSpecArgs = {"b.txt"};
+    EXPECT_EQ(keeper.Delete(), 0) << keeper.ErrMessage();
+    EXPECT_EQ(events, (std::vector<std::string>{"state 2", "dir", "state 1"}));
+    EXPECT_EQ(keeper.SuccessCnt(), 3);
+    EXPECT_EQ(keeper.Count(), 3);
+    ASSERT_NE(keeper.DirEntry(2), nullptr);
+    EXPECT_EQ(keeper.DirEntry(2)->FileName(), "z");
+    EXPECT_TRUE(keeper.Settings.FSpecArgs.empty());
+
+    // A stream or a rename names its own entries; the caller's stay.
+    keeper.Settings.FSpecArgs = {"keep"};
+    keeper.ZipStream()->Write("data", 4);
+    EXPECT_EQ(keeper.AddStreamToFile("s.txt", 0, 0), 0) << keeper.ErrMessage();
+    EXPECT_EQ(keeper.Rename({{"x", "w"}}, 0), 0) << keeper.ErrMessage();
+    EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"keep"});
+
+    // A new archive is made.
+    const std::string fresh = temp.File("new_result3.zip");
+    keeper.SetZipFileName(fresh);
+    EXPECT_EQ(keeper.ErrCode(), msg::InputFileMissing);
+    keeper.Settings.FSpecArgs = {"*.ini"};
+    EXPECT_EQ(keeper.Add(), 0) << keeper.ErrMessage();
+    EXPECT_EQ(keeper.Count(), 3);
+}
+
+TEST_F(ZipKeeperWriteTest, AWriteRefusedOrStoppedEarlyLeavesArchiveAndSpecifications) {
+    const std::string archive = Archive("w_result3.zip");
+    const std::string before = lunaro::testkit::ReadFile(archive);
+    int inner = -1;
+    keeper.OnDirUpdate = [&](TZKMaster&) { inner = keeper.Delete(); };
+    keeper.Settings.FSpecArgs = {"*.txt"};
+    keeper.SetZipFileName(archive);
+    EXPECT_EQ(inner & kReentryErrorBit, kReentryErrorBit);
+    EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"*.txt"});
+    keeper.OnDirUpdate = nullptr;
+
+    keeper.Settings.DLLDirectory = temp.Path();  // no engine there
+    EXPECT_EQ(keeper.Delete(), msg::EngineLoadFailed);
+    EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(keeper.Rename({{"a.ini", "../a.ini"}}, 0), msg::InvalidFileName);
+
+    keeper.SetActive(false);
+    EXPECT_EQ(keeper.Add(), msg::NotActive);
+    EXPECT_EQ(keeper.AddStreamToFile("s.txt", 0, 0), msg::NotActive);
+    EXPECT_EQ(keeper.Settings.FSpecArgs, std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(lunaro::testkit::ReadFile(archive), before);
 }
 
 TEST_F(ZipKeeperTest, EraseFileMovesToTheTrashSoItCanBeRestored) {

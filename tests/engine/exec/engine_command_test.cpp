@@ -152,8 +152,8 @@ TEST_F(EngineCommand, ThrowingCallbackEndsTheRunWithACode) {
     EXPECT_TRUE(std::filesystem::is_empty(work.File("out")));
 }
 
-TEST_F(EngineCommand, AddingIsRefusedPlainly) {
-    caller.Command.fOptions = ZE_OPT_ALWAYS | ZE_OPT_ADD;
+TEST_F(EngineCommand, CommandNamingNoOperationIsRefusedPlainly) {
+    caller.Command.fOptions = ZE_OPT_ALWAYS;
     EXPECT_EQ(caller.Run(), -ZE_ERR_BAD_OPTIONS);
     EXPECT_EQ(caller.Count(zacMessage), 1);
 }

@@ -7,10 +7,15 @@
 // small archive into the extract folder, without folders, and returns how
 // many it wrote; the "marker" variant's initialiser writes the file named
 // by LUNARO_TEST_MARKER, so a test sees whether the library was ever opened.
+// The "records" variant writes what it was handed (the command record's
+// fields, the arguments it asks for, stream 0 as the driver serves it) into
+// the file named by LUNARO_TEST_RECORD and, as a run that changed the
+// archive would, copies the file named by LUNARO_TEST_REPLACEMENT over it.
 #include <dlfcn.h>
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -56,9 +61,10 @@ int32_t Call(TDLLCommands* rec, TZCallBackStruct& cb, int action) {
 }
 
 // The text the driver answers for one argument, or false.
-bool ArgText(TDLLCommands* rec, uint32_t selector, std::string& text) {
+bool ArgText(TDLLCommands* rec, uint32_t selector, std::string& text, int32_t index = 0) {
     TZCallBackStruct arg{};
     arg.Arg1 = selector;
+    arg.Arg3 = index;
     if (Call(rec, arg, zacArg) != 1 || !arg.MsgP || arg.HaveWide != 1) return false;
     text.clear();
     for (size_t i = 0; i < 4096; ++i) {
@@ -120,6 +126,52 @@ int32_t Unpack(const std::string& archive, const std::string& folder) {
 }
 #endif
 
+#ifdef FAKE_RECORDS
+int32_t Stream(TDLLCommands* rec, TZStreamRec& s, int op) {
+    s.Caller = rec->fCaller;
+    s.Check = ZE_STREAM_CHECK;
+    s.OpCode = op;
+    return rec->ZStreamFunc(&s);
+}
+
+void Record(TDLLCommands* rec) {
+    const char* file = std::getenv("LUNARO_TEST_RECORD");
+    if (!file) return;
+    std::ofstream out(file, std::ios::trunc);
+    char fields[96];
+    std::snprintf(fields, sizeof fields, "options %08x level %d date %08x encoded %u encode %u\n",
+                  static_cast<unsigned>(rec->fOptions), static_cast<int>(rec->fLevel),
+                  static_cast<unsigned>(rec->fDate), static_cast<unsigned>(rec->fEncodedAs),
+                  static_cast<unsigned>(rec->fEncodeAs));
+    out << fields;
+    std::string text;
+    for (int32_t i = 0; ArgText(rec, ZE_ARG_SPEC, text, i); ++i) out << "spec " << text << "\n";
+    for (int32_t i = 0; ArgText(rec, ZE_ARG_SPEC_EXCLUDE, text, i); ++i) out << "exclude " << text << "\n";
+    if (ArgText(rec, ZE_ARG_ROOT_DIR, text)) out << "root " << text << "\n";
+    TZStreamRec s{};
+    if (Stream(rec, s, ZE_STREAM_IDENTIFY) == 1) {
+        std::snprintf(fields, sizeof fields, "stream %lld %08x %08x", static_cast<long long>(s.ArgLL),
+                      static_cast<unsigned>(s.ArgD), static_cast<unsigned>(s.ArgA));
+        out << fields;
+        std::string bytes(static_cast<size_t>(s.ArgLL), '\0');
+        if (Stream(rec, s, ZE_STREAM_OPEN) == 1 && s.StrmP) {
+            s.BufP = reinterpret_cast<uint8_t*>(bytes.data());
+            s.ArgI = static_cast<int32_t>(bytes.size());
+            if (Stream(rec, s, ZE_STREAM_READ) == 1) out << " " << bytes;
+            Stream(rec, s, ZE_STREAM_CLOSE);
+        }
+        out << "\n";
+    }
+}
+
+void Replace(const std::string& path) {
+    if (const char* replacement = std::getenv("LUNARO_TEST_REPLACEMENT")) {
+        std::ifstream from(replacement, std::ios::binary);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << from.rdbuf();
+    }
+}
+#endif
+
 #ifdef FAKE_MARKER
 __attribute__((constructor)) void LeaveMarker() {
     if (const char* marker = std::getenv("LUNARO_TEST_MARKER")) std::ofstream(marker) << "the engine ran";
@@ -146,6 +198,10 @@ ZE_EXPORT int32_t ZE_STDCALL ZE_Exec(TDLLCommands* rec) {
     if (!ArgText(rec, ZE_ARG_EXTRACT_DIR, folder)) return -ZE_ERR_CALLBACK;
     return Unpack(path, folder);
 #else
+#ifdef FAKE_RECORDS
+    Record(rec);
+    Replace(path);
+#endif
     const char* result = std::strstr(path.c_str(), "result");
     return result ? static_cast<int32_t>(std::atoi(result + 6)) : 0;
 #endif

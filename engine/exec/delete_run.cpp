@@ -1,0 +1,46 @@
+#include <set>
+
+#include "engine/exec/archive_rewrite.h"
+#include "engine/exec/entry_selection.h"
+#include "engine/exec/run_arguments.h"
+#include "engine/exec/run_reports.h"
+#include "engine/exec/write_runs.h"
+
+namespace lunaro::engine {
+
+int32_t RunDelete(const TDLLCommands&, TEngineCallbacks& callbacks) {
+    std::optional<TRunArguments> args = FetchRunArguments(callbacks, false);
+    if (callbacks.Stopped()) return callbacks.StopCode();
+    if (!args) return FailRun(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
+    TArchiveRewrite rewrite(callbacks);
+    std::string error;
+    if (const int failed = rewrite.Open(args->Archive, true, error); failed != 0)
+        return FailRun(callbacks, failed, error);
+    // No specification selects nothing here: deleting is never the default.
+    if (args->Specs.empty()) return 0;
+
+    TArchiveInput& old = rewrite.Old();
+    std::vector<std::string> names;
+    for (int i = 0; i < old.Count(); ++i) names.emplace_back(old.Entry(i).DecodedName());
+    std::set<int> doomed;
+    for (const TSelectedEntry& entry : SelectEntries(names, args->Specs, args->Excludes)) doomed.insert(entry.Index);
+    if (doomed.empty()) return 0;
+
+    int64_t kept = 0;
+    for (int i = 0; i < old.Count(); ++i)
+        if (!doomed.count(i)) kept += old.Entry(i).CompressedSize();
+    callbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(old.Count() - static_cast<int>(doomed.size()))});
+    callbacks.Report(zacSize, {.FileSize = kept});
+    if (const int failed = rewrite.Begin(error); failed != 0) return FailRun(callbacks, failed, error);
+    for (int i = 0; i < old.Count(); ++i) {
+        if (doomed.count(i)) continue;
+        if (!rewrite.Copy(i, {}, error))
+            return callbacks.Stopped() ? callbacks.StopCode() : FailRun(callbacks, ZE_ERR_WRITE, error);
+    }
+    if (callbacks.Stopped()) return callbacks.StopCode();
+    if (!rewrite.Commit(rewrite.OldComment(), std::nullopt, error)) return FailRun(callbacks, ZE_ERR_WRITE, error);
+    callbacks.Report(zacEndOfBatch, {});
+    return static_cast<int32_t>(doomed.size());
+}
+
+}  // namespace lunaro::engine

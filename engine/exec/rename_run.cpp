@@ -1,0 +1,76 @@
+#include <map>
+
+#include "engine/exec/archive_rewrite.h"
+#include "engine/exec/entry_facts.h"
+#include "engine/exec/entry_names.h"
+#include "engine/exec/run_arguments.h"
+#include "engine/exec/run_reports.h"
+#include "engine/exec/write_runs.h"
+#include "engine/writer/name_encoding.h"
+
+namespace lunaro::engine {
+
+int32_t RunRename(const TDLLCommands& command, TEngineCallbacks& callbacks) {
+    std::optional<TRunArguments> args = FetchRunArguments(callbacks, false);
+    if (callbacks.Stopped()) return callbacks.StopCode();
+    if (!args) return FailRun(callbacks, ZE_ERR_NOT_FOUND, "no archive named");
+    TArchiveRewrite rewrite(callbacks);
+    std::string error;
+    if (const int failed = rewrite.Open(args->Archive, true, error); failed != 0)
+        return FailRun(callbacks, failed, error);
+    TArchiveInput& old = rewrite.Old();
+
+    std::map<std::string, int> byName;
+    for (int i = 0; i < old.Count(); ++i) byName.emplace(DisplayName(old.Entry(i)), i);
+    std::map<int, TEntryChange> changes;
+    for (const std::string& spec : args->Specs) {
+        const size_t bar = spec.find(ZE_RENAME_SEPARATOR);
+        const std::string from = spec.substr(0, bar);
+        const std::string to = bar == std::string::npos ? std::string() : spec.substr(bar + 1);
+        const auto found = byName.find(from);
+        if (found == byName.end()) {
+            if (!SkipItem(callbacks, from, ZE_SKIP_NOT_FOUND, ZE_ERR_NOT_FOUND)) return callbacks.StopCode();
+            continue;
+        }
+        // The new name must be one an extraction could use as it is.
+        const std::optional<TEntryPath> path = SafeEntryPath(to, true);
+        const bool folder = !to.empty() && to.back() == '/';
+        if (!path || to.find('\\') != std::string::npos || JoinedPath(*path) != to || folder != (from.back() == '/')) {
+            if (!SkipItem(callbacks, to, ZE_SKIP_BAD_NAME, ZE_ERR_INVALID_NAME)) return callbacks.StopCode();
+            continue;
+        }
+        if (to == from) continue;
+        if (byName.count(to)) {
+            if (!SkipItem(callbacks, to, ZE_SKIP_DUP_NAME, ZE_ERR_DUP_NAME)) return callbacks.StopCode();
+            continue;
+        }
+        const int index = found->second;
+        archive::TZKIRec& rec = old.Entry(index);
+        const TStoredName stored = StoredName(to, command.fEncodedAs == 2);
+        TEntryChange& change = changes[index];
+        change.Name = stored.Bytes;
+        change.NameIsUtf8 = stored.Utf8;
+        // An encrypted entry whose sizes follow its data checks its password
+        // against its DOS time: that time has to stay.
+        const bool timeGuardsPassword = rec.Encrypted() && (rec.Flag() & kFlagDescriptor) != 0;
+        if (command.fDate != 0 && !timeGuardsPassword) change.DosTime = command.fDate;
+        byName.erase(found);
+        byName.emplace(to, index);
+    }
+    if (callbacks.Stopped()) return callbacks.StopCode();
+    if (changes.empty()) return 0;
+
+    callbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(old.Count())});
+    if (const int failed = rewrite.Begin(error); failed != 0) return FailRun(callbacks, failed, error);
+    for (int i = 0; i < old.Count(); ++i) {
+        const auto change = changes.find(i);
+        if (!rewrite.Copy(i, change == changes.end() ? TEntryChange{} : change->second, error))
+            return callbacks.Stopped() ? callbacks.StopCode() : FailRun(callbacks, ZE_ERR_WRITE, error);
+    }
+    if (callbacks.Stopped()) return callbacks.StopCode();
+    if (!rewrite.Commit(rewrite.OldComment(), std::nullopt, error)) return FailRun(callbacks, ZE_ERR_WRITE, error);
+    callbacks.Report(zacEndOfBatch, {});
+    return static_cast<int32_t>(changes.size());
+}
+
+}  // namespace lunaro::engine
