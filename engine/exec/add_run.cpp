@@ -57,6 +57,7 @@ private:
     std::string fPassword;
     std::vector<TNewEntry> fEntries;
     std::set<int> fReplaced;
+    std::vector<int> fReplaces;  // per entry: the old entry it takes the place of, or -1
 };
 
 bool TAddRun::Plan(const TRunArguments& args) {
@@ -78,19 +79,28 @@ bool TAddRun::Plan(const TRunArguments& args) {
         if (const std::optional<int> stream = StreamNumber(spec, name)) {
             TNewEntry entry;
             entry.Stream = *stream;
-            entry.Name = name;
+            std::replace(name.begin(), name.end(), '\\', '/');
+            entry.Name = CleanEntryName(name);
+            if (entry.Name.empty()) {
+                if (!SkipItem(fCallbacks, spec, ZE_SKIP_BAD_NAME, ZE_ERR_INVALID_NAME)) return false;
+                continue;
+            }
             wanted.push_back(std::move(entry));
         } else {
             request.Specs.push_back(spec);
         }
     }
     TAddFound found = FindAddSources(request);
+    // The archive itself, met in a walk of its own folder, is not added to itself.
+    struct stat self {};
+    const bool selfKnown = ::stat(args.Archive.c_str(), &self) == 0;
     for (const std::string& missing : found.Missing)
         if (!SkipItem(fCallbacks, missing, ZE_SKIP_NOT_FOUND, ZE_ERR_NOT_FOUND)) return false;
     for (const std::string& unusable : found.Unusable)
         if (!SkipItem(fCallbacks, unusable, ZE_SKIP_NO_OPEN, ZE_ERR_READ)) return false;
     for (TAddSource& source : found.Sources) {
         if (!source.Folder && fCommand.fDate != 0 && DosDateTime(source.ModTime) < fCommand.fDate) continue;
+        if (selfKnown && source.Device == self.st_dev && source.Inode == self.st_ino) continue;
         TNewEntry entry;
         entry.Name = source.EntryName;
         entry.Source = std::move(source);
@@ -112,6 +122,7 @@ bool TAddRun::Plan(const TRunArguments& args) {
                                DosDateTime(entry.Source.ModTime) > fRewrite.Old().Entry(old->second).DateTime();
             if (!newer || (old == existing.end() && !Has(ZE_OPT_UPDATE))) continue;
         }
+        fReplaces.push_back(old == existing.end() ? -1 : old->second);
         if (old != existing.end()) fReplaced.insert(old->second);
         const bool stored = fCommand.fLevel <= 0 || entry.Source.Folder || Listed(fStoreList, entry.Name);
         entry.Level = stored ? 0 : std::min(fCommand.fLevel, 9);
@@ -171,17 +182,13 @@ int TAddRun::Execute() {
     for (const TNewEntry& entry : fEntries) total += entry.Source.Size;
     fCallbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(fEntries.size())});
     fCallbacks.Report(zacSize, {.FileSize = total});
-    if (const int failed = fRewrite.Begin(error); failed != 0) return FailRun(fCallbacks, failed, error);
-
+    const auto kept = [&](int i) {
+        return fReplaced.count(i) ? std::nullopt : std::optional<TEntryChange>(TEntryChange{});
+    };
+    if (const int result = fRewrite.Begin(kept); result != 0) return result;
     int64_t newest = 0;
-    if (fRewrite.HasOld()) {
-        for (int i = 0; i < fRewrite.Old().Count(); ++i) {
-            if (fReplaced.count(i)) continue;
-            if (!fRewrite.Copy(i, {}, error))
-                return fCallbacks.Stopped() ? fCallbacks.StopCode() : FailRun(fCallbacks, ZE_ERR_WRITE, error);
-            newest = std::max(newest, EntryModTime(fRewrite.Old().Entry(i)).value_or(0));
-        }
-    }
+    for (int i = 0; fRewrite.HasOld() && i < fRewrite.Old().Count(); ++i)
+        if (!fReplaced.count(i)) newest = std::max(newest, EntryModTime(fRewrite.Old().Entry(i)).value_or(0));
     TNewEntryOptions options;
     if (Has(ZE_OPT_ENCRYPT)) options.Password = fPassword;
     options.PreferOem = fCommand.fEncodedAs == 2;
@@ -189,14 +196,18 @@ int TAddRun::Execute() {
         WriteNewEntries(fCommand, fCallbacks, fEntries, options, fRewrite.Output(), error);
     if (!written) return fCallbacks.Stopped() ? fCallbacks.StopCode() : FailRun(fCallbacks, ZE_ERR_WRITE, error);
     if (written->empty()) return 0;  // every file was skipped: the archive stays as it was
+    // An old entry whose new file could not be read stays as it was.
+    const std::set<size_t> done(written->begin(), written->end());
+    for (size_t i = 0; i < fEntries.size(); ++i)
+        if (fReplaces[i] >= 0 && !done.count(i))
+            if (const int result = fRewrite.CopyOld(fReplaces[i]); result != 0) return result;
     for (const size_t index : *written) newest = std::max(newest, fEntries[index].Source.ModTime);
 
     const std::optional<int64_t> archiveTime =
         Has(ZE_OPT_ZIP_TIME) && newest > 0 ? std::optional<int64_t>(newest) : std::nullopt;
-    if (!fRewrite.Commit(comment.empty() ? fRewrite.OldComment() : comment, archiveTime, error))
-        return FailRun(fCallbacks, ZE_ERR_WRITE, error);
+    if (const int result = fRewrite.Commit(comment.empty() ? fRewrite.OldComment() : comment, archiveTime); result != 0)
+        return result;
     if (Has(ZE_OPT_MOVE)) RemoveSources(*written);
-    fCallbacks.Report(zacEndOfBatch, {});
     return static_cast<int32_t>(written->size());
 }
 

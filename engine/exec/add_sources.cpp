@@ -25,10 +25,9 @@ std::string LastPart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The entry name for a path given relative to the root: no leading '/',
-// no "." or ".." parts, so that the entry can never point outside the
-// folder it is extracted into.
-std::string CleanName(const std::string& relative) {
+}  // namespace
+
+std::string CleanEntryName(const std::string& relative) {
     std::string name;
     size_t start = 0;
     while (start <= relative.size()) {
@@ -40,6 +39,8 @@ std::string CleanName(const std::string& relative) {
     }
     return name;
 }
+
+namespace {
 
 std::vector<std::string> SortedNames(const std::string& folder) {
     std::vector<std::string> names;
@@ -117,7 +118,7 @@ private:
 
     void Take(const std::string& path, const std::string& relative, const struct stat& st, bool folder) {
         if (folder && (!fRequest.FolderEntries || !fRequest.KeepFolders)) return;
-        std::string name = CleanName(relative);
+        std::string name = CleanEntryName(relative);
         if (!fRequest.KeepFolders) name = LastPart(name);
         if (name.empty()) return;
         if (folder) name += '/';
@@ -130,6 +131,8 @@ private:
         source.Size = folder ? 0 : st.st_size;
         source.ModTime = st.st_mtime;
         source.Mode = st.st_mode;
+        source.Device = st.st_dev;
+        source.Inode = st.st_ino;
         fFound.Sources.push_back(std::move(source));
     }
 

@@ -15,6 +15,8 @@ struct TAddSource {
     int64_t Size = 0;
     int64_t ModTime = 0;    // seconds since 1970 UTC
     uint32_t Mode = 0;      // st_mode
+    uint64_t Device = 0;    // with Inode: which file it is, whatever the path
+    uint64_t Inode = 0;
 };
 
 struct TAddRequest {
@@ -34,5 +36,10 @@ struct TAddFound {
 };
 
 TAddFound FindAddSources(const TAddRequest& request);
+
+// An entry name made from a relative path: no leading '/', no "." or ".."
+// parts, so that the entry can never point outside the folder it is
+// extracted into. Empty when nothing is left.
+std::string CleanEntryName(const std::string& relative);
 
 }  // namespace lunaro::engine

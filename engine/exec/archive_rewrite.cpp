@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/exec/run_reports.h"
+
 namespace lunaro::engine {
 
 int TArchiveRewrite::Open(const std::string& path, bool mustExist, std::string& error) {
@@ -29,21 +31,31 @@ int TArchiveRewrite::Open(const std::string& path, bool mustExist, std::string& 
 
 std::string TArchiveRewrite::OldComment() { return fHasOld ? fOld.Zip().ZipComment() : std::string(); }
 
-int TArchiveRewrite::Begin(std::string& error) {
+int TArchiveRewrite::Begin(const std::function<std::optional<TEntryChange>(int)>& change) {
+    std::string error;
     fOutput = TArchiveOutput::Begin(fPath, error);
-    return fOutput ? 0 : ZE_ERR_TEMP_FILE;
+    if (!fOutput) return FailRun(fCallbacks, ZE_ERR_TEMP_FILE, error);
+    for (int i = 0; fHasOld && i < fOld.Count(); ++i) {
+        const std::optional<TEntryChange> kept = change(i);
+        if (!kept) continue;
+        if (const int result = CopyOld(i, *kept); result != 0) return result;
+    }
+    return fCallbacks.StopCode();
 }
 
-bool TArchiveRewrite::Copy(int index, const TEntryChange& change, std::string& error) {
-    archive::TZKIRec& rec = fOld.Entry(index);
-    return CopyEntry(fOld.Descriptor(), rec, change, *fOutput, [this](uint64_t) { return !fCallbacks.Stopped(); },
-                     error);
+int TArchiveRewrite::CopyOld(int index, const TEntryChange& change) {
+    std::string error;
+    if (CopyEntry(fOld.Descriptor(), fOld.Entry(index), change, *fOutput,
+                  [this](uint64_t) { return !fCallbacks.Stopped(); }, error))
+        return fCallbacks.StopCode();
+    return fCallbacks.Stopped() ? fCallbacks.StopCode() : FailRun(fCallbacks, ZE_ERR_WRITE, error);
 }
 
-bool TArchiveRewrite::Commit(const std::string& comment, std::optional<int64_t> modTime, std::string& error) {
-    if (fOutput->Finish(comment, fMode, modTime)) return true;
-    error = fOutput->Error();
-    return false;
+int TArchiveRewrite::Commit(const std::string& comment, std::optional<int64_t> modTime) {
+    if (fCallbacks.Stopped()) return fCallbacks.StopCode();
+    if (!fOutput->Finish(comment, fMode, modTime)) return FailRun(fCallbacks, ZE_ERR_WRITE, fOutput->Error());
+    fCallbacks.Report(zacEndOfBatch, {});
+    return 0;
 }
 
 }  // namespace lunaro::engine

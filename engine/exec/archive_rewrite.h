@@ -3,6 +3,7 @@
 // the archive reader, the new one written beside it and renamed over it
 // only at Commit. Whatever stops the run before Commit leaves the old
 // archive byte for byte as it was.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,13 +26,17 @@ public:
     TArchiveInput& Old() { return fOld; }
     std::string OldComment();
 
-    // Starts the new file; 0 or an error magnitude.
-    int Begin(std::string& error);
+    // Starts the new file and copies, as stored bytes, every old entry that
+    // change gives a value for (nullopt: the entry is left out). 0, or the
+    // run's negative result with the failure reported.
+    int Begin(const std::function<std::optional<TEntryChange>(int)>& change);
     TArchiveOutput& Output() { return *fOutput; }
-    // Copies old entry index as stored bytes; false on a failure or a stop.
-    bool Copy(int index, const TEntryChange& change, std::string& error);
-    // Directory, end records, flush, rename over the old archive.
-    bool Commit(const std::string& comment, std::optional<int64_t> modTime, std::string& error);
+    // Copies one more old entry, unchanged, after what the output holds:
+    // 0 or the run's negative result.
+    int CopyOld(int index, const TEntryChange& change = {});
+    // Directory, end records, flush, rename over the old archive: 0, or the
+    // run's negative result.
+    int Commit(const std::string& comment, std::optional<int64_t> modTime);
 
 private:
     TEngineCallbacks& fCallbacks;

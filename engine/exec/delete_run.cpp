@@ -26,20 +26,14 @@ int32_t RunDelete(const TDLLCommands&, TEngineCallbacks& callbacks) {
     for (const TSelectedEntry& entry : SelectEntries(names, args->Specs, args->Excludes)) doomed.insert(entry.Index);
     if (doomed.empty()) return 0;
 
-    int64_t kept = 0;
+    int64_t keptBytes = 0;
     for (int i = 0; i < old.Count(); ++i)
-        if (!doomed.count(i)) kept += old.Entry(i).CompressedSize();
+        if (!doomed.count(i)) keptBytes += old.Entry(i).CompressedSize();
     callbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(old.Count() - static_cast<int>(doomed.size()))});
-    callbacks.Report(zacSize, {.FileSize = kept});
-    if (const int failed = rewrite.Begin(error); failed != 0) return FailRun(callbacks, failed, error);
-    for (int i = 0; i < old.Count(); ++i) {
-        if (doomed.count(i)) continue;
-        if (!rewrite.Copy(i, {}, error))
-            return callbacks.Stopped() ? callbacks.StopCode() : FailRun(callbacks, ZE_ERR_WRITE, error);
-    }
-    if (callbacks.Stopped()) return callbacks.StopCode();
-    if (!rewrite.Commit(rewrite.OldComment(), std::nullopt, error)) return FailRun(callbacks, ZE_ERR_WRITE, error);
-    callbacks.Report(zacEndOfBatch, {});
+    callbacks.Report(zacSize, {.FileSize = keptBytes});
+    const auto kept = [&](int i) { return doomed.count(i) ? std::nullopt : std::optional<TEntryChange>(TEntryChange{}); };
+    if (const int result = rewrite.Begin(kept); result != 0) return result;
+    if (const int result = rewrite.Commit(rewrite.OldComment(), std::nullopt); result != 0) return result;
     return static_cast<int32_t>(doomed.size());
 }
 

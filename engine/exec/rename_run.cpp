@@ -61,15 +61,12 @@ int32_t RunRename(const TDLLCommands& command, TEngineCallbacks& callbacks) {
     if (changes.empty()) return 0;
 
     callbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(old.Count())});
-    if (const int failed = rewrite.Begin(error); failed != 0) return FailRun(callbacks, failed, error);
-    for (int i = 0; i < old.Count(); ++i) {
+    const auto changed = [&](int i) {
         const auto change = changes.find(i);
-        if (!rewrite.Copy(i, change == changes.end() ? TEntryChange{} : change->second, error))
-            return callbacks.Stopped() ? callbacks.StopCode() : FailRun(callbacks, ZE_ERR_WRITE, error);
-    }
-    if (callbacks.Stopped()) return callbacks.StopCode();
-    if (!rewrite.Commit(rewrite.OldComment(), std::nullopt, error)) return FailRun(callbacks, ZE_ERR_WRITE, error);
-    callbacks.Report(zacEndOfBatch, {});
+        return std::optional<TEntryChange>(change == changes.end() ? TEntryChange{} : change->second);
+    };
+    if (const int result = rewrite.Begin(changed); result != 0) return result;
+    if (const int result = rewrite.Commit(rewrite.OldComment(), std::nullopt); result != 0) return result;
     return static_cast<int32_t>(changes.size());
 }
 

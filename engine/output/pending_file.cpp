@@ -58,8 +58,14 @@ bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
         error = "\"" + Leaf + "\" is longer than its declared size of " + std::to_string(DeclaredSize) + " bytes";
         return false;
     }
+    const bool written = WriteAll(data, len, -1, error);
+    if (written) WrittenBytes += static_cast<int64_t>(len);
+    return written;
+}
+
+bool TPendingFile::WriteAll(const uint8_t* data, size_t len, int64_t offset, std::string& error) {
     while (len > 0) {
-        const ssize_t n = ::write(File.Get(), data, len);
+        const ssize_t n = offset < 0 ? ::write(File.Get(), data, len) : ::pwrite(File.Get(), data, len, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
             error = "cannot write \"" + Leaf + "\": " + std::strerror(errno);
@@ -67,7 +73,7 @@ bool TPendingFile::Write(const uint8_t* data, size_t len, std::string& error) {
         }
         data += n;
         len -= static_cast<size_t>(n);
-        WrittenBytes += n;
+        if (offset >= 0) offset += n;
     }
     return true;
 }
@@ -77,18 +83,7 @@ bool TPendingFile::WriteAt(int64_t offset, const uint8_t* data, size_t len, std:
         error = "\"" + Leaf + "\" cannot be rewritten there";
         return false;
     }
-    while (len > 0) {
-        const ssize_t n = ::pwrite(File.Get(), data, len, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = "cannot write \"" + Leaf + "\": " + std::strerror(errno);
-            return false;
-        }
-        data += n;
-        len -= static_cast<size_t>(n);
-        offset += n;
-    }
-    return true;
+    return WriteAll(data, len, offset, error);
 }
 
 bool TPendingFile::TruncateTo(int64_t length, std::string& error) {

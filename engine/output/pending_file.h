@@ -44,6 +44,8 @@ private:
     TPendingFile(TOwnedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
                  int64_t declaredSize);
 
+    // At offset, or at the file's position when offset is negative.
+    bool WriteAll(const uint8_t* data, size_t len, int64_t offset, std::string& error);
     bool ApplyModTime(std::optional<int64_t> modTime, std::string& error);
     bool GiveFinalName(std::string& error);
     // Closes the file and removes its hidden name, if it still has one.

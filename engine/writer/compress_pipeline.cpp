@@ -1,28 +1,14 @@
 #include "engine/writer/compress_pipeline.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <memory>
 
 #include "engine/codec/crc32.h"
 #include "engine/codec/deflate_encoder.h"
+#include "engine/writer/positioned_read.h"
 
 namespace lunaro::engine {
 
 namespace {
-
-bool ReadFully(int fd, uint8_t* out, size_t len, uint64_t offset) {
-    while (len > 0) {
-        const ssize_t n = ::pread(fd, out, len, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        out += n;
-        len -= static_cast<size_t>(n);
-        offset += static_cast<uint64_t>(n);
-    }
-    return true;
-}
 
 // One worker's compressors, made for the level they are first needed at.
 struct TCompressors {
@@ -47,7 +33,7 @@ TPieceResult Compress(TPieceJob& job, TCompressors& compressors) {
     }
     if (job.Fd >= 0) {
         job.Data.resize(job.DictionaryLength + job.Length);
-        if (!ReadFully(job.Fd, job.Data.data(), job.Data.size(), job.Offset)) {
+        if (!ReadFullyAt(job.Fd, job.Data.data(), job.Data.size(), job.Offset)) {
             result.ReadFailed = true;
             return result;
         }

@@ -1,10 +1,8 @@
 #include "engine/writer/entry_copy.h"
 
-#include <unistd.h>
+#include "engine/writer/positioned_read.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace lunaro::engine {
@@ -19,19 +17,6 @@ constexpr uint64_t kMax32 = 0xFFFFFFFFu;
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Get32(const uint8_t* p) { return static_cast<uint32_t>(Get16(p)) | static_cast<uint32_t>(Get16(p + 2)) << 16; }
 
-bool ReadAt(int fd, void* buffer, size_t len, uint64_t offset) {
-    auto* out = static_cast<uint8_t*>(buffer);
-    while (len > 0) {
-        const ssize_t n = ::pread(fd, out, len, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        out += n;
-        len -= static_cast<size_t>(n);
-        offset += static_cast<uint64_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool CopyEntry(int fd, archive::TZKIRec& rec, const TEntryChange& change, TArchiveOutput& out,
@@ -39,13 +24,13 @@ bool CopyEntry(int fd, archive::TZKIRec& rec, const TEntryChange& change, TArchi
     const std::string shown(rec.DecodedName());
     const uint64_t headerAt = static_cast<uint64_t>(rec.RelOffLocalHdr());
     uint8_t header[kLocalSize];
-    if (!ReadAt(fd, header, sizeof header, headerAt) || Get32(header) != kLocalSig) {
+    if (!ReadFullyAt(fd, header, sizeof header, headerAt) || Get32(header) != kLocalSig) {
         error = "the local header of \"" + shown + "\" cannot be read";
         return false;
     }
     const size_t nameLength = Get16(header + 26);
     std::string localExtra(Get16(header + 28), '\0');
-    if (!ReadAt(fd, localExtra.data(), localExtra.size(), headerAt + kLocalSize + nameLength)) {
+    if (!ReadFullyAt(fd, localExtra.data(), localExtra.size(), headerAt + kLocalSize + nameLength)) {
         error = "the local header of \"" + shown + "\" cannot be read";
         return false;
     }
@@ -87,7 +72,7 @@ bool CopyEntry(int fd, archive::TZKIRec& rec, const TEntryChange& change, TArchi
     std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(kCopyPiece, entry.CompressedSize)));
     for (uint64_t left = entry.CompressedSize; left > 0;) {
         const size_t len = static_cast<size_t>(std::min<uint64_t>(left, piece.size()));
-        if (!ReadAt(fd, piece.data(), len, dataAt)) {
+        if (!ReadFullyAt(fd, piece.data(), len, dataAt)) {
             error = "the data of \"" + shown + "\" cannot be read";
             return false;
         }

@@ -127,12 +127,23 @@ TEST_F(ArchiveChange, UpdateAndFreshenReplaceOnlyOlderEntriesAndMoveRemovesWhatW
     EXPECT_TRUE(fs::exists(work.File("src/a.txt")));
 }
 
-TEST_F(ArchiveChange, UnreadableSourceAndCancelFromProgressLeaveTheArchiveAsItWas) {
+TEST_F(ArchiveChange, UnreadableSourcesAndCancelFromProgressLoseNothing) {
     TWriteCaller add = Adder();
     add.Specs = {"a.txt", "gone.txt"};
     add.OnAction = [](TZCallBackStruct& rec) -> int32_t { return rec.ActionCode == zacSkipped ? 1 : -1000; };
     EXPECT_EQ(add.Run(), -ZE_ERR_SKIPPING);
     ExpectUntouched();
+
+    // A replacement that breaks off keeps the entry it was to replace.
+    TWriteCaller broken = Adder();
+    broken.Specs = {"0:a.txt", "b.txt"};
+    broken.Streams[0] = "cut";
+    broken.StreamsShortBy = 5;
+    EXPECT_EQ(broken.Run(), 1);
+    EXPECT_EQ(broken.Skipped, std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(PythonSays(archive, "print(sorted(z.namelist()), z.read('a.txt'))"),
+              "['a.txt', 'b.txt', 'sub/c.txt'] b'first a'\n");
+    original = ReadFile(archive);
 
     WriteFile(work.File("src/a.txt"), "changed");
     TWriteCaller cancel = Adder();
