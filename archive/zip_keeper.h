@@ -155,6 +155,13 @@ public:
     void AbortDLL();
     // The memory stream holding the one extracted entry, or null.
     platform::TStream* ExtractFileToStream(const std::string& FileName);
+    // InStream, from its start, compressed (stored when AddCompLevel is 0)
+    // into ZipStream behind a header that records the method, the CRC-32
+    // and both sizes: ZipStream, or null when it failed.
+    platform::TStream* AddStreamToStream(platform::TStream* InStream);
+    // Such a stream expanded into ZipStream, checked against its header
+    // (and against OutSize unless that is 0) and never written past the
+    // size it records: ZipStream, or null when anything did not check out.
     platform::TStream* ExtractStreamToStream(platform::TStream* InStream, uint32_t OutSize);
     platform::TStream* ZipStream();
     std::vector<TZKPipe>& Pipes();
@@ -180,14 +187,19 @@ public:
     // on the renamed entries.
     int Rename(const TZKRenameList& RenameList, uint32_t DateTime);
 
-    // Spanning, self-extractors and copying between archives are not built:
-    // each reports kOperationNotAvailable with its name and the reason, and
-    // returns ErrCode.
-    platform::TStream* AddStreamToStream(platform::TStream* InStream);
+    // Length bytes of InStream (a negative Length: the rest of it)
+    // compressed into OutStream with Method (8 raw deflate at AddCompLevel,
+    // 0 a copy), or expanded (8: raw deflate within Length bytes of input,
+    // 0: a copy of Length bytes); crc receives the CRC-32 of the
+    // uncompressed bytes. SuccessCnt is 1 when it worked.
     int Deflate(platform::TStream* OutStream, platform::TStream* InStream, int Length, int& Method,
                 uint32_t& crc);
     int Undeflate(platform::TStream* OutStream, platform::TStream* InStream, int Length, int& Method,
                   uint32_t& crc);
+
+    // Spanning, self-extractors and copying between archives are not built:
+    // each reports kOperationNotAvailable with its name and the reason, and
+    // returns ErrCode.
     int AddZippedFiles(TCustomZipKeeper* Source);
     int CopyZippedFiles(TCustomZipKeeper* Destination, bool DeleteFromSource);
     int ChangeFileDetails();

@@ -74,11 +74,6 @@ platform::TStream* TCustomZipKeeper::ExtractFileToStream(const std::string& File
     return result;
 }
 
-platform::TStream* TCustomZipKeeper::ExtractStreamToStream(platform::TStream*, uint32_t) {
-    Unavailable("ExtractStreamToStream");
-    return nullptr;
-}
-
 platform::TStream* TCustomZipKeeper::ZipStream() { return &fOpr->ZipStream; }
 
 std::vector<TZKPipe>& TCustomZipKeeper::Pipes() { return fOpr->Pipes; }
@@ -222,16 +217,6 @@ constexpr const char* kNoCopies = "this build does not copy entries from one arc
 
 }  // namespace
 
-platform::TStream* TCustomZipKeeper::AddStreamToStream(platform::TStream*) {
-    Unavailable("AddStreamToStream");
-    return nullptr;
-}
-int TCustomZipKeeper::Deflate(platform::TStream*, platform::TStream*, int, int&, uint32_t&) {
-    return Unavailable("Deflate");
-}
-int TCustomZipKeeper::Undeflate(platform::TStream*, platform::TStream*, int, int&, uint32_t&) {
-    return Unavailable("Undeflate");
-}
 int TCustomZipKeeper::AddZippedFiles(TCustomZipKeeper*) { return Unavailable("AddZippedFiles", kNoCopies); }
 int TCustomZipKeeper::CopyZippedFiles(TCustomZipKeeper* Destination, bool) {
     if (!Destination) {

@@ -63,6 +63,13 @@ public:
     // Gives each entry named first the second name; a non-zero DOS date-time
     // is stamped on the renamed entries. FSpecArgs is left as it was.
     void Rename(const TZKRenameList& RenameList, uint32_t DateTime);
+    // Compresses length bytes of in into out with method (8 raw deflate at
+    // AddCompLevel, 0 a copy), or expands in into out (8: raw deflate
+    // within length bytes of input; 0: a copy of length bytes). A negative
+    // length reads to the end of in. On success SuccessCnt is 1 and crc is
+    // the CRC-32 of the uncompressed bytes; failures are reported.
+    void Deflate(platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method, uint32_t& crc);
+    void Undeflate(platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method, uint32_t& crc);
 
     // Asks the engine to stop the running call.
     void AbortDLL();
@@ -138,6 +145,8 @@ private:
     std::unique_ptr<TDLLCommands> BuildRunCommand(TZKRunKind kind, const std::string& target);
     void RereadAfterWrite();
     void PipesToSpecs(bool adding);
+    void RunStreams(bool compress, platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method,
+                    uint32_t& crc);
 
     // The specifications of a run that names its own entries, handed to the
     // engine in place of FSpecArgs.

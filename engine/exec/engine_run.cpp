@@ -15,6 +15,7 @@
 #include "engine/exec/run_context.h"
 #include "engine/exec/run_keys.h"
 #include "engine/exec/run_reports.h"
+#include "engine/exec/stream_run.h"
 #include "engine/exec/write_runs.h"
 #include "engine/output/extent_check.h"
 
@@ -27,10 +28,10 @@ bool Acceptable(const TDLLCommands* command) {
            command->ZCallbackFunc != nullptr;
 }
 
-// Compressing or expanding a lone stream is an operation this engine does
-// not offer: it says so instead of doing nothing quietly.
+// A record that asks for nothing this engine does is refused plainly
+// instead of doing nothing quietly.
 bool OffersOperation(const TDLLCommands& command) {
-    return command.fSS == nullptr &&
+    return command.fSS != nullptr ||
            (command.fOptions & (ZE_OPT_ADD | ZE_OPT_DELETE | ZE_OPT_RENAME | ZE_OPT_EXTRACT | ZE_OPT_TEST)) != 0;
 }
 
@@ -159,8 +160,9 @@ int32_t RunEngineCommand(TDLLCommands* command) {
         callbacks.Report(zacKey, {.Arg1 = key.Key()});
         if (callbacks.Stopped()) return callbacks.StopCode();
         if (!OffersOperation(*command))
-            return FailRun(callbacks, ZE_ERR_BAD_OPTIONS, "this engine cannot compress or expand a lone stream");
+            return FailRun(callbacks, ZE_ERR_BAD_OPTIONS, "the record asks for no operation this engine offers");
         try {
+            if (command->fSS != nullptr) return RunStreamCommand(*command, callbacks);
             if (command->fOptions & ZE_OPT_ADD) return RunAdd(*command, callbacks);
             if (command->fOptions & ZE_OPT_DELETE) return RunDelete(*command, callbacks);
             if (command->fOptions & ZE_OPT_RENAME) return RunRename(*command, callbacks);

@@ -26,6 +26,7 @@ TDecodeOutcome DecodeEntry(const TDecodeJob& job, TDecodeBuffers& buffers) {
     int64_t total = 0;
     uint32_t crc = 0;
     int idle = 0;
+    const bool sized = job.DeclaredSize >= 0;
     for (;;) {
         if (inPos == inLen && !inputDone) {
             const int64_t got = job.Source->Read(in, buffers.In.size());
@@ -37,14 +38,14 @@ TDecodeOutcome DecodeEntry(const TDecodeJob& job, TDecodeBuffers& buffers) {
         }
         // One byte of room beyond the declared size shows an entry that
         // would grow past it, without ever writing that byte anywhere.
-        const int64_t allowed = job.DeclaredSize - total + 1;
+        const int64_t allowed = sized ? job.DeclaredSize - total + 1 : static_cast<int64_t>(buffers.Out.size());
         const size_t room = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(buffers.Out.size()), allowed));
         size_t used = 0;
         size_t made = 0;
         const TDecodeStatus status = job.Decoder->Decode(in + inPos, inLen - inPos, used, out, room, made);
         inPos += used;
         if (made > 0) {
-            if (total + static_cast<int64_t>(made) > job.DeclaredSize)
+            if (sized && total + static_cast<int64_t>(made) > job.DeclaredSize)
                 return Failed(TDecodeOutcome::TooLong, "the entry's data is longer than its declared size");
             crc = Crc32Update(crc, out, made);
             std::string error;
@@ -62,7 +63,7 @@ TDecodeOutcome DecodeEntry(const TDecodeJob& job, TDecodeBuffers& buffers) {
         if (idle > 2 && drained) return Failed(TDecodeOutcome::Corrupt, "the compressed data is cut short");
         if (idle > 16) return Failed(TDecodeOutcome::Corrupt, "the decoder makes no progress");
     }
-    if (total != job.DeclaredSize)
+    if (sized && total != job.DeclaredSize)
         return Failed(TDecodeOutcome::SizeMismatch, "the entry's data is shorter than its declared size");
     TDecodeOutcome outcome;
     outcome.Crc = crc;

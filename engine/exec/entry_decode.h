@@ -22,11 +22,11 @@ public:
 };
 
 struct TDecodeJob {
-    TEntrySource* Source = nullptr;
+    TByteSource* Source = nullptr;
     TDecryptor* Decryptor = nullptr;  // null: not encrypted
     TDecoder* Decoder = nullptr;
     bool Stored = false;              // its end is the end of the input
-    int64_t DeclaredSize = 0;
+    int64_t DeclaredSize = 0;         // -1: unknown, the compressed data's own end decides
     uint32_t ExpectedCrc = 0;
     bool CheckCrc = true;
     TEntrySink* Sink = nullptr;       // null: test only

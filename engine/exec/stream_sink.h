@@ -1,7 +1,8 @@
 #pragma once
-// An entry extracted into one of the caller's streams, reached through the
-// command record's stream function: opened when the entry starts, written
-// chunk by chunk, closed when it ends whatever the outcome.
+// Bytes into one of the caller's streams, reached through the command
+// record's stream function: a numbered stream is opened when the entry
+// starts and closed when it ends whatever the outcome; one the caller
+// pointed to is only written.
 #include <string>
 
 #include "engine/abi/zip_engine_abi.h"
@@ -12,6 +13,7 @@ namespace lunaro::engine {
 class TStreamSink : public TEntrySink {
 public:
     TStreamSink(const TDLLCommands& command, int number) : fCommand(command), fNumber(number) {}
+    TStreamSink(const TDLLCommands& command, void* stream) : fCommand(command), fNumber(-1), fStream(stream) {}
     ~TStreamSink() override;
     TStreamSink(const TStreamSink&) = delete;
     TStreamSink& operator=(const TStreamSink&) = delete;

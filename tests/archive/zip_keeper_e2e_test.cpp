@@ -1,11 +1,14 @@
-// The archive component's road and its stream extraction with the engine
-// this tree builds.
+// The archive component's road, its stream extraction and its
+// self-checking compressed streams with the engine this tree builds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 
+#include "archive/messages/message_ids.h"
 #include "archive/zip_keeper.h"
 #include "platform/ui_service.h"
 #include "tests/support/test_support.h"
@@ -127,6 +130,101 @@ TEST_F(ZipKeeperWithEngine, AStreamAddedToANewArchiveComesBackWithItsDate) {
     std::string bytes(static_cast<size_t>(back->Size()), '\0');
     back->Read(bytes.data(), back->Size());
     EXPECT_EQ(bytes, payload);
+}
+
+std::string Bytes(platform::TStream& stream) {
+    std::string bytes(static_cast<size_t>(stream.Size()), '\0');
+    stream.SetPosition(0);
+    stream.ReadBuffer(bytes.data(), stream.Size());
+    return bytes;
+}
+
+void Fill(platform::TMemoryStream& stream, const std::string& bytes) {
+    stream.Clear();
+    stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+std::string SampleText() {
+    std::string text;
+    for (int i = 0; text.size() < 300 * 1024; ++i) text += "entry " + std::to_string(i * 31 % 977) + " is fine\n";
+    return text;
+}
+
+class ZipKeeperStreams : public ZipKeeperWithEngine {
+protected:
+    // AddStreamToStream of data: what ZipStream held, empty when it failed.
+    std::string Sealed(const std::string& data) {
+        Fill(input, data);
+        platform::TStream* sealed = keeper.AddStreamToStream(&input);
+        EXPECT_EQ(keeper.ErrCode(), 0) << keeper.ErrMessage();
+        return sealed ? Bytes(*sealed) : std::string();
+    }
+    // ExtractStreamToStream of sealed: the data, or nullopt with ErrCode set
+    // and ZipStream left empty.
+    std::optional<std::string> Opened(const std::string& sealed, uint32_t outSize = 0) {
+        Fill(input, sealed);
+        platform::TStream* opened = keeper.ExtractStreamToStream(&input, outSize);
+        if (!opened) {
+            EXPECT_NE(keeper.ErrCode(), 0);
+            EXPECT_EQ(keeper.ZipStream()->Size(), 0);
+            return std::nullopt;
+        }
+        EXPECT_EQ(keeper.ErrCode(), 0);
+        return Bytes(*opened);
+    }
+
+    platform::TMemoryStream input;
+};
+
+TEST_F(ZipKeeperStreams, StreamsComeBackCheckedDeflatedOrStored) {
+    const std::string text = SampleText();
+    const std::string deflated = Sealed(text);
+    EXPECT_LT(deflated.size(), text.size() / 4);
+    EXPECT_EQ(Opened(deflated, static_cast<uint32_t>(text.size())), text);
+    EXPECT_EQ(Opened(Sealed("")), "");
+
+    keeper.Settings.AddCompLevel = 0;
+    const std::string stored = Sealed(text);
+    ASSERT_EQ(stored.size(), 28 + text.size());
+    EXPECT_TRUE(stored.substr(28) == text);
+    EXPECT_EQ(Opened(stored), text);
+}
+
+TEST_F(ZipKeeperStreams, DamagedCutOrForeignStreamsAreRefused) {
+    const std::string text = SampleText();
+    const std::string sealed = Sealed(text);
+    ASSERT_GT(sealed.size(), 100u);
+    auto patched = [&](size_t at, uint64_t value, int bytes) {
+        std::string copy = sealed;
+        for (int i = 0; i < bytes; ++i) copy[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+        return copy;
+    };
+    constexpr size_t kCrcAt = 8;
+    constexpr size_t kSizeAt = 12;
+    EXPECT_EQ(Opened(patched(kCrcAt, 0x12345678, 4)), std::nullopt);
+    EXPECT_EQ(keeper.ErrCode(), msg::CrcError);
+    // A header that promises less than the data makes: nothing past it is
+    // ever held, even while the run goes on.
+    int64_t peak = 0;
+    auto watch = [&] { peak = std::max(peak, keeper.ZipStream()->Size()); };
+    keeper.OnProgress = [&](TZKMaster&, const TZKProgressDetails&) { watch(); };
+    keeper.OnMessage = [&](TZKMaster&, int, const std::string&) { watch(); };
+    constexpr uint64_t kPromised = 300000;
+    ASSERT_GT(text.size(), kPromised);
+    EXPECT_EQ(Opened(patched(kSizeAt, kPromised, 8)), std::nullopt);
+    EXPECT_EQ(keeper.ErrCode(), msg::CompressedCopyError);
+    EXPECT_EQ(peak, static_cast<int64_t>(kPromised));
+    keeper.OnProgress = nullptr;
+    keeper.OnMessage = nullptr;
+    EXPECT_EQ(Opened(patched(kSizeAt, text.size() + 1, 8)), std::nullopt);
+    EXPECT_EQ(keeper.ErrCode(), msg::CompressedCopyError);
+    EXPECT_EQ(Opened(sealed, static_cast<uint32_t>(text.size()) - 1), std::nullopt);
+    EXPECT_EQ(Opened(sealed.substr(0, sealed.size() - 1)), std::nullopt);
+    EXPECT_EQ(Opened(patched(28, 0xff, 1)), std::nullopt);  // a block of the reserved type
+    EXPECT_EQ(Opened(text), std::nullopt);
+    EXPECT_EQ(Opened(""), std::nullopt);
+    EXPECT_EQ(keeper.ExtractStreamToStream(nullptr, 0), nullptr);
+    EXPECT_EQ(keeper.ErrCode(), msg::NoInputStream);
 }
 
 }  // namespace
