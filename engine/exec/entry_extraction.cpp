@@ -18,9 +18,9 @@ constexpr uint16_t kStoredMethod = 0;
 
 // The answer the caller gave to an existing file, or what the options say
 // when nobody answers.
-bool MayOverwrite(TRunContext& context, archive::TZKIRec& rec, const std::string& name, int index,
+bool MayOverwrite(TRunContext& context, std::optional<int64_t> entryTime, const std::string& name, int index,
                   const TExisting& existing) {
-    const uint32_t newer = ExistingIsNewer(existing, EntryModTime(rec)) ? ZE_EXISTING_NEWER : ZE_EXISTING_OLDER;
+    const uint32_t newer = ExistingIsNewer(existing, entryTime) ? ZE_EXISTING_NEWER : ZE_EXISTING_OLDER;
     const int32_t answer = context.Callbacks.Report(
         zacOverwrite, {.Text = name, .Arg1 = context.Options.Overwrite ? 1u : 0u, .Arg2 = static_cast<uint32_t>(index),
                        .Arg3 = static_cast<int32_t>(newer)});
@@ -44,10 +44,14 @@ bool ChoosePlace(TRunContext& context, archive::TZKIRec& rec, const std::string&
         if (!path || path->Leaf.empty()) return context.Skip(name, ZE_SKIP_BAD_NAME, ZE_ERR_INVALID_NAME), false;
     }
     const TExisting existing = context.Destination->Look(*path);
-    switch (DecideTarget(existing, EntryModTime(rec), context.Options)) {
+    // Only an existing file is compared by time; working the entry's time out
+    // costs the C library a look at the time zone file.
+    const std::optional<int64_t> entryTime =
+        existing.Kind == TExisting::File ? EntryModTime(rec) : std::nullopt;
+    switch (DecideTarget(existing, entryTime, context.Options)) {
         case TTargetVerdict::Write: break;
         case TTargetVerdict::Ask:
-            if (!MayOverwrite(context, rec, name, index, existing)) return false;
+            if (!MayOverwrite(context, entryTime, name, index, existing)) return false;
             break;
         case TTargetVerdict::NotThere: return context.Skip(name, ZE_SKIP_ON_FRESHEN), false;
         case TTargetVerdict::NotOlder: return context.Skip(name, ZE_SKIP_FILE_EXISTS), false;

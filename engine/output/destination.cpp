@@ -1,6 +1,5 @@
 #include "engine/output/destination.h"
 
-#include "engine/output/folder_walk.h"
 #include "engine/output/leaf_check.h"
 #include "engine/output/temp_name.h"
 
@@ -17,15 +16,43 @@ constexpr int kNamedTempTries = 8;
 // Kernels and file systems without O_TMPFILE answer with one of these.
 bool UnnamedUnsupported(int err) { return err == EOPNOTSUPP || err == EISDIR || err == EINVAL; }
 
+// "a/b/c" for the first depth folders: the components are plain names, so no
+// two folders share a key.
+std::string FolderKey(const std::vector<std::string>& folders, size_t depth) {
+    std::string key;
+    for (size_t i = 0; i < depth; ++i) {
+        if (i > 0) key += '/';
+        key += folders[i];
+    }
+    return key;
+}
+
 }  // namespace
 
 std::unique_ptr<TDestination> TDestination::Open(const std::string& baseDir, std::string& error) {
-    TOwnedFd base(::open(baseDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!base.Valid()) {
+    auto base = std::make_shared<TOwnedFd>(::open(baseDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!base->Valid()) {
         error = "cannot open the destination folder \"" + baseDir + "\": " + std::strerror(errno);
         return nullptr;
     }
     return std::unique_ptr<TDestination>(new TDestination(std::move(base)));
+}
+
+TWalkResult TDestination::Reach(const std::vector<std::string>& folders, bool create, TSharedFd& folder,
+                                std::string& error) const {
+    const auto keptAt = [&](size_t depth) { return depth == 0 ? Base : Kept.Find(FolderKey(folders, depth)); };
+    size_t depth = folders.size();
+    TSharedFd current = keptAt(depth);
+    while (!current) current = keptAt(--depth);
+    for (; depth < folders.size(); ++depth) {
+        const std::string key = FolderKey(folders, depth + 1);
+        TOwnedFd next;
+        const TWalkResult result = StepInto(current->Get(), folders[depth], key + "/", create, next, error);
+        if (result != TWalkResult::Reached) return result;
+        current = Kept.Keep(key, std::make_shared<TOwnedFd>(std::move(next)));
+    }
+    folder = std::move(current);
+    return TWalkResult::Reached;
 }
 
 TExisting TDestination::Look(const TEntryPath& path) const {
@@ -37,11 +64,11 @@ TExisting TDestination::Look(const TEntryPath& path) const {
         parents.pop_back();
     }
     if (!PlainComponent(last)) return TExisting{TExisting::Other, 0, 0};
-    TOwnedFd folder;
+    TSharedFd folder;
     std::string ignored;
-    switch (WalkFolders(Base.Get(), parents, false, folder, ignored)) {
+    switch (Reach(parents, false, folder, ignored)) {
     case TWalkResult::Reached:
-        return LookAtName(folder.Get(), last);
+        return LookAtName(folder->Get(), last);
     case TWalkResult::Missing:
         return TExisting{};
     case TWalkResult::Blocked:
@@ -52,8 +79,8 @@ TExisting TDestination::Look(const TEntryPath& path) const {
 }
 
 bool TDestination::MakeFolders(const TEntryPath& path, std::string& error) {
-    TOwnedFd folder;
-    return WalkFolders(Base.Get(), path.Folders, true, folder, error) == TWalkResult::Reached;
+    TSharedFd folder;
+    return Reach(path.Folders, true, folder, error) == TWalkResult::Reached;
 }
 
 std::unique_ptr<TPendingFile> TDestination::Begin(const TEntryPath& path, int64_t declaredSize,
@@ -66,18 +93,15 @@ std::unique_ptr<TPendingFile> TDestination::Begin(const TEntryPath& path, int64_
         error = "negative size declared for \"" + path.Leaf + "\"";
         return nullptr;
     }
-    TOwnedFd folder;
-    if (WalkFolders(Base.Get(), path.Folders, true, folder, error) != TWalkResult::Reached) return nullptr;
-    // Refused now rather than at Commit, so that no entry is decoded for a
-    // name it can never take.
-    if (!NameTakesFile(folder.Get(), path.Leaf, error)) return nullptr;
+    TSharedFd folder;
+    if (Reach(path.Folders, true, folder, error) != TWalkResult::Reached) return nullptr;
 
-    TOwnedFd file(::openat(folder.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kFileMode));
+    TOwnedFd file(::openat(folder->Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kFileMode));
     std::string tempName;
     if (!file.Valid() && UnnamedUnsupported(errno)) {
         for (int attempt = 0; attempt < kNamedTempTries && !file.Valid(); ++attempt) {
             tempName = HiddenTempName();
-            file.Reset(::openat(folder.Get(), tempName.c_str(),
+            file.Reset(::openat(folder->Get(), tempName.c_str(),
                                 O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, kFileMode));
             if (!file.Valid() && errno != EEXIST) break;
         }

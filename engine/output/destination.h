@@ -2,7 +2,8 @@
 // Where an extraction writes: the base folder and everything below it,
 // reached without ever following a symbolic link that is already there.
 #include "engine/exec/entry_names.h"
-#include "engine/output/owned_fd.h"
+#include "engine/output/folder_cache.h"
+#include "engine/output/folder_walk.h"
 #include "engine/output/pending_file.h"
 
 #include <cstdint>
@@ -23,7 +24,9 @@ struct TExisting {
 // path below it is walked component by component relative to its parent, so
 // that no existing link in the destination is ever followed, whatever it
 // points to. The base folder itself may be reached through links: the user
-// chose it. All members may be called from several threads at once.
+// chose it. Folders once reached stay open until the destination goes, so
+// that each is walked to once per run. All members may be called from
+// several threads at once.
 class TDestination {
 public:
     // nullptr with error text when the folder does not exist or cannot be opened.
@@ -41,13 +44,21 @@ public:
     // Creates the folders, then an unnamed temporary file (O_TMPFILE, or a
     // hidden named one where the file system lacks it) in the leaf's folder.
     // declaredSize caps what Write accepts. nullptr with error text on
-    // failure, also when the leaf is already a folder or a link.
+    // failure. A leaf that is a folder or a link is not looked at here (Look
+    // has, just before) but refused by Commit.
     std::unique_ptr<TPendingFile> Begin(const TEntryPath& path, int64_t declaredSize,
                                         std::string& error);
 
 private:
-    explicit TDestination(TOwnedFd base) : Base(std::move(base)) {}
-    TOwnedFd Base;
+    explicit TDestination(TSharedFd base) : Base(std::move(base)), Kept(TFolderCache::DefaultCapacity()) {}
+
+    // The folder base/folders..., from the deepest one already kept.
+    TWalkResult Reach(const std::vector<std::string>& folders, bool create, TSharedFd& folder,
+                      std::string& error) const;
+
+    const TSharedFd Base;
+    // Looking fills it as well as creating: it only ever holds real folders.
+    mutable TFolderCache Kept;
 };
 
 }  // namespace lunaro::engine

@@ -35,45 +35,35 @@ bool PlainComponent(const std::string& name) {
            name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
-TWalkResult WalkFolders(int baseFd, const std::vector<std::string>& folders, bool create,
-                        TOwnedFd& folder, std::string& error) {
-    TOwnedFd current(::fcntl(baseFd, F_DUPFD_CLOEXEC, 0));
-    if (!current.Valid()) {
-        error = std::string("cannot use the destination folder: ") + std::strerror(errno);
-        return TWalkResult::Failed;
+TWalkResult StepInto(int parentFd, const std::string& name, const std::string& walked, bool create,
+                     TOwnedFd& folder, std::string& error) {
+    if (!PlainComponent(name)) {
+        error = "unsafe folder name \"" + walked + "\"";
+        return TWalkResult::Blocked;
     }
-    std::string walked;
-    for (const std::string& name : folders) {
-        walked += name + "/";
-        if (!PlainComponent(name)) {
-            error = "unsafe folder name \"" + walked + "\"";
-            return TWalkResult::Blocked;
+    int fd = OpenFolder(parentFd, name);
+    if (fd < 0 && errno == ENOENT) {
+        if (!create) {
+            error = "\"" + walked + "\" does not exist";
+            return TWalkResult::Missing;
         }
-        int fd = OpenFolder(current.Get(), name);
-        if (fd < 0 && errno == ENOENT) {
-            if (!create) {
-                error = "\"" + walked + "\" does not exist";
-                return TWalkResult::Missing;
-            }
-            // EEXIST: someone else made it meanwhile; the open below decides
-            // whether what is there now may be passed through.
-            if (::mkdirat(current.Get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
-                error = "cannot create the folder \"" + walked + "\": " + std::strerror(errno);
-                return TWalkResult::Failed;
-            }
-            fd = OpenFolder(current.Get(), name);
-        }
-        if (fd < 0) {
-            if (errno == ENOTDIR || errno == ELOOP) {
-                error = "\"" + walked + "\" is a link or not a folder";
-                return TWalkResult::Blocked;
-            }
-            error = "cannot open the folder \"" + walked + "\": " + std::strerror(errno);
+        // EEXIST: someone else made it meanwhile; the open below decides
+        // whether what is there now may be passed through.
+        if (::mkdirat(parentFd, name.c_str(), 0755) != 0 && errno != EEXIST) {
+            error = "cannot create the folder \"" + walked + "\": " + std::strerror(errno);
             return TWalkResult::Failed;
         }
-        current.Reset(fd);
+        fd = OpenFolder(parentFd, name);
     }
-    folder = std::move(current);
+    if (fd < 0) {
+        if (errno == ENOTDIR || errno == ELOOP) {
+            error = "\"" + walked + "\" is a link or not a folder";
+            return TWalkResult::Blocked;
+        }
+        error = "cannot open the folder \"" + walked + "\": " + std::strerror(errno);
+        return TWalkResult::Failed;
+    }
+    folder.Reset(fd);
     return TWalkResult::Reached;
 }
 

@@ -5,7 +5,6 @@
 #include "engine/output/owned_fd.h"
 
 #include <string>
-#include <vector>
 
 namespace lunaro::engine {
 
@@ -20,10 +19,11 @@ enum class TWalkResult : unsigned char {
 // no "/" and no NUL. The names arrive already checked; this is the last line.
 bool PlainComponent(const std::string& name);
 
-// Opens base/folders[0]/.../folders[n-1] as a directory descriptor. With
-// create, missing folders are made (0755). error describes any result other
-// than Reached.
-TWalkResult WalkFolders(int baseFd, const std::vector<std::string>& folders, bool create,
-                        TOwnedFd& folder, std::string& error);
+// Opens parent/name as a directory descriptor, never through a link. With
+// create, a missing folder is made (0755). walked names the folder in
+// messages (the path from the base, ending with "/"); error describes any
+// result other than Reached.
+TWalkResult StepInto(int parentFd, const std::string& name, const std::string& walked, bool create,
+                     TOwnedFd& folder, std::string& error);
 
 }  // namespace lunaro::engine

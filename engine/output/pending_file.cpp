@@ -15,15 +15,20 @@ namespace {
 
 constexpr int kLinkTries = 8;
 
-// Gives an unnamed file a hidden name in folder. Through /proc first (needs
-// no privilege); AT_EMPTY_PATH where /proc is missing (needs one).
-bool LinkUnnamed(int fileFd, int folderFd, std::string& name, std::string& error) {
+// Gives an unnamed file a name in folder. Through /proc first (needs no
+// privilege); AT_EMPTY_PATH where /proc is missing (needs one). errno tells
+// why it failed; EEXIST when something already has the name.
+bool LinkAs(int fileFd, int folderFd, const std::string& name) {
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fileFd);
+    if (::linkat(AT_FDCWD, procPath, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    return errno == ENOENT && ::linkat(fileFd, "", folderFd, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+bool LinkUnnamed(int fileFd, int folderFd, std::string& name, std::string& error) {
     for (int attempt = 0; attempt < kLinkTries; ++attempt) {
         name = HiddenTempName();
-        if (::linkat(AT_FDCWD, procPath, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-        if (errno == ENOENT && ::linkat(fileFd, "", folderFd, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (LinkAs(fileFd, folderFd, name)) return true;
         if (errno != EEXIST) break;
     }
     error = std::string("cannot name the extracted file: ") + std::strerror(errno);
@@ -33,7 +38,7 @@ bool LinkUnnamed(int fileFd, int folderFd, std::string& name, std::string& error
 
 }  // namespace
 
-TPendingFile::TPendingFile(TOwnedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
+TPendingFile::TPendingFile(TSharedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
                            int64_t declaredSize)
     : Folder(std::move(folder)),
       File(std::move(file)),
@@ -45,7 +50,7 @@ TPendingFile::~TPendingFile() { Discard(); }
 
 void TPendingFile::Discard() {
     File.Reset();
-    if (!TempName.empty()) ::unlinkat(Folder.Get(), TempName.c_str(), 0);
+    if (!TempName.empty()) ::unlinkat(Folder->Get(), TempName.c_str(), 0);
     TempName.clear();
 }
 
@@ -120,13 +125,24 @@ bool TPendingFile::ApplyModTime(std::optional<int64_t> modTime, std::string& err
     return false;
 }
 
-// The name is checked again here, not only at Begin: something may have
-// taken it meanwhile. rename never follows a link at the target, and fails
-// on a folder, so a change after this check cannot redirect the file either.
+// A name nobody has yet is taken by linking the unnamed file straight to it:
+// link never follows or replaces what is there, so whatever appeared at the
+// name since Look makes it fail. Only then is the name looked at, here and
+// not only at Look: a regular file there is replaced by rename, which never
+// follows a link at the target and fails on a folder, so a change after this
+// check cannot redirect the file either.
 bool TPendingFile::GiveFinalName(std::string& error) {
-    if (!NameTakesFile(Folder.Get(), Leaf, error)) return false;
-    if (TempName.empty() && !LinkUnnamed(File.Get(), Folder.Get(), TempName, error)) return false;
-    if (::renameat(Folder.Get(), TempName.c_str(), Folder.Get(), Leaf.c_str()) != 0) {
+    const int folder = Folder->Get();
+    if (TempName.empty()) {
+        if (LinkAs(File.Get(), folder, Leaf)) return true;
+        if (errno != EEXIST) {
+            error = "cannot give \"" + Leaf + "\" its name: " + std::strerror(errno);
+            return false;
+        }
+    }
+    if (!NameTakesFile(folder, Leaf, error)) return false;
+    if (TempName.empty() && !LinkUnnamed(File.Get(), folder, TempName, error)) return false;
+    if (::renameat(folder, TempName.c_str(), folder, Leaf.c_str()) != 0) {
         error = "cannot give \"" + Leaf + "\" its name: " + std::strerror(errno);
         return false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 // One entry's output on its way to its final name.
+#include "engine/output/folder_cache.h"
 #include "engine/output/owned_fd.h"
 
 #include <cstddef>
@@ -10,7 +11,8 @@
 namespace lunaro::engine {
 
 // Safe to use from a worker thread (one thread at a time per file): it owns
-// its own descriptors and does not refer back to the destination. Destroyed
+// its descriptors (the folder's shared with the destination's kept folders)
+// and does not refer back to the destination. Destroyed
 // without Commit, it leaves nothing behind and the old file untouched.
 class TPendingFile {
 public:
@@ -41,7 +43,7 @@ private:
     friend class TDestination;
     // tempName is empty for an unnamed (O_TMPFILE) file, else the hidden
     // name in folder that Discard removes unless the file took its name.
-    TPendingFile(TOwnedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
+    TPendingFile(TSharedFd folder, TOwnedFd file, std::string leaf, std::string tempName,
                  int64_t declaredSize);
 
     // At offset, or at the file's position when offset is negative.
@@ -51,7 +53,7 @@ private:
     // Closes the file and removes its hidden name, if it still has one.
     void Discard();
 
-    TOwnedFd Folder;
+    TSharedFd Folder;
     TOwnedFd File;
     std::string Leaf;
     std::string TempName;

@@ -61,6 +61,23 @@ TEST_F(OutputTest, LinkOrFolderPlantedDuringWriteRefusesCommit) {
     EXPECT_EQ(ReadFile(Outside() + "/target"), "precious");
 }
 
+// Folders reached once stay open for the run: a folder swapped for a link
+// afterwards must not lead the next file through the link.
+TEST_F(OutputTest, FolderSwappedForLinkAfterUseIsNotFollowed) {
+    ASSERT_EQ(Extract(EntryPath({"a", "b"}, "first"), "1"), "");
+    fs::rename(Base() + "/a", Base() + "/moved");
+    fs::create_directory_symlink(Outside(), Base() + "/a");
+    fs::create_directory(Outside() + "/b");
+
+    EXPECT_NE(Dest->Look(EntryPath({"a"}, "")).Kind, TExisting::Folder);
+    Extract(EntryPath({"a", "b"}, "second"), "2");
+    Extract(EntryPath({"a"}, "third"), "3");
+
+    EXPECT_EQ(NamesIn(Outside()), std::set<std::string>{"b"});
+    EXPECT_TRUE(NamesIn(Outside() + "/b").empty());
+    EXPECT_TRUE(fs::is_symlink(Base() + "/a"));
+}
+
 TEST_F(OutputTest, MissingBaseFolderIsAnError) {
     std::string error;
     EXPECT_FALSE(engine::TDestination::Open(Root.File("nowhere"), error));
