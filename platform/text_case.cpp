@@ -2,6 +2,8 @@
 
 #include <wctype.h>
 
+#include <utility>
+
 #include "platform/utf8.h"
 
 namespace lunaro::platform {
@@ -10,11 +12,21 @@ namespace {
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Created once and kept for the life of the process; null when the C library
-// has no UTF-8 variant of the C locale, which leaves ASCII-only upper-casing.
+// Created once; null when the C library has no UTF-8 variant of the C
+// locale, which leaves ASCII-only upper-casing. Freed when this code goes
+// away, because that happens at every unload of the extraction engine, which
+// holds its own copy: kept, it would be lost once per load. Anything still
+// upper-casing after that (other objects' destructors at exit) finds it null.
+struct InvariantLocaleHolder {
+    locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    ~InvariantLocaleHolder() {
+        if (locale != static_cast<locale_t>(nullptr)) freelocale(std::exchange(locale, static_cast<locale_t>(nullptr)));
+    }
+};
+
 locale_t InvariantLocale() {
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return locale;
+    static InvariantLocaleHolder holder;
+    return holder.locale;
 }
 
 }  // namespace

@@ -15,15 +15,20 @@ using testkit::PeerScript;
 using testkit::ScriptedPeer;
 using testkit::UrlOf;
 
+// Going through a mebibyte of lines takes seconds in an instrumented build
+// on a busy machine; the waits are long enough that a limit, not a timeout,
+// is what stops the client.
+constexpr int kWaitMs = 20000;
+
 class HttpLimits : public ::testing::Test {
 protected:
-    HttpLimits() { http.Timeout = 5000; }
+    HttpLimits() { http.Timeout = kWaitMs; }
 
     // Sends answer and keeps the connection open: the client must stop by
     // itself, not because the data ended.
     bool Exchange(const std::string& answer) {
         PeerScript script;
-        script.ReadUntil("\r\n\r\n").Send(answer).AwaitClientClose(5000);
+        script.ReadUntil("\r\n\r\n").Send(answer).AwaitClientClose(kWaitMs);
         ScriptedPeer peer(std::move(script));
         return http.HTTPMethod("GET", UrlOf(peer));
     }
