@@ -63,6 +63,18 @@ TFileReplyCheck CheckPartialContent(const platform::TStringList& headers, int64_
 
 }  // namespace
 
+bool RangeReplyProvesFileWhole(int32_t code, const platform::TStringList& headers, int64_t requestedStart) {
+    static constexpr std::string_view kUnsatisfied = "bytes */";
+    if (code != kHttpRangeNotSatisfiable || requestedStart <= 0) return false;
+    const std::optional<std::string> rangeText = FindHeader(headers, "Content-Range");
+    if (!rangeText) return false;
+    const std::string_view text = *rangeText;
+    if (text.size() <= kUnsatisfied.size() || !platform::SameTextAscii(text.substr(0, kUnsatisfied.size()), kUnsatisfied)) {
+        return false;
+    }
+    return ParseCount(text.substr(kUnsatisfied.size())) == requestedStart;
+}
+
 TFileReplyCheck CheckFileReply(int32_t code, const platform::TStringList& headers, int64_t requestedStart) {
     if (code < 200 || code > 299) return {};
     if (code == kHttpPartialContent) return CheckPartialContent(headers, requestedStart);

@@ -24,4 +24,10 @@ struct TFileReplyCheck {
 // the caller.
 TFileReplyCheck CheckFileReply(int32_t code, const platform::TStringList& headers, int64_t requestedStart);
 
+// A resume whose partial file already holds every byte is answered 416; it
+// is whole only when the reply's "Content-Range: bytes */TOTAL" gives
+// exactly the partial file's size (a run killed between its last byte and
+// the rename leaves such a file).
+bool RangeReplyProvesFileWhole(int32_t code, const platform::TStringList& headers, int64_t requestedStart);
+
 }  // namespace lunaro::download

@@ -271,6 +271,12 @@ void TNexoDownloadClass::FinishFile() {
     finished_ = true;
 }
 
+void TNexoDownloadClass::FinishWholeFilePart() {
+    file_.reset();
+    createPending_ = false;
+    FinishFile();
+}
+
 void TNexoDownloadClass::DeleteFilePart() {
     file_.reset();
     createPending_ = false;

@@ -149,6 +149,9 @@ protected:
     // close; a worker that knows the file's true size says whether the
     // file on disk has it.
     virtual bool FilePartComplete() const { return true; }
+    // The server proved the partial file whole without sending a byte: it
+    // takes its final name as a completed transfer would.
+    void FinishWholeFilePart();
 
     void SetFilePart(const std::string& value) { filePart_ = value; }
     void SetResultCode(int32_t value) { resultCode_ = value; }

@@ -109,6 +109,10 @@ void TNexoHTTPDownload::SocketStatus(net::TBlockSocket* Sender, net::THookSocket
         // result code still says 500; that is not the end of a transfer.
         if (ResultCode() == kHttpNoReply) return;
         if (ResultCode() == kHttpFound && TakeRedirect()) return;
+        if (!probing_ && RangeReplyProvesFileWhole(ResultCode(), fHTTPSend->Headers(), requestedStart_) &&
+            requestedStart_ == BytesResumed()) {
+            FinishWholeFilePart();
+        }
         // A resume answered by a 200 that brought no byte at all: the
         // partial file is no whole file.
         if (!probing_ && !Refused() && ResultCode() == kHttpOk && requestedStart_ > 0 && document_.Size() == 0) {

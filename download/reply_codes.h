@@ -7,6 +7,7 @@ namespace lunaro::download {
 inline constexpr int32_t kHttpOk = 200;
 inline constexpr int32_t kHttpPartialContent = 206;
 inline constexpr int32_t kHttpFound = 302;
+inline constexpr int32_t kHttpRangeNotSatisfiable = 416;
 // The HTTP client's code until a status line arrives: with an empty reason
 // phrase it means that no reply was received at all.
 inline constexpr int32_t kHttpNoReply = 500;

@@ -16,7 +16,9 @@ TTransferFacts CollectTransferFacts(const TNexoDownloadClass& worker) {
     if (!facts.PartFile.empty() && platform::FileExists(facts.PartFile)) {
         facts.PartFileSize = platform::FileSize(facts.PartFile);
     }
-    if (worker.DownloadSize() > 0) facts.ExpectedSize = worker.BytesResumed() + worker.DownloadSize();
+    // A reply that brings no file (a 416 proving the partial file whole)
+    // announces the size of its note, not of the file.
+    if (facts.Reply.CarriesFile && worker.DownloadSize() > 0) facts.ExpectedSize = worker.BytesResumed() + worker.DownloadSize();
     return facts;
 }
 

@@ -92,6 +92,27 @@ TEST_F(HttpWorkerReply, ResumeAnsweredWithAnythingElseKeepsThePartialFileAsItWas
     }
 }
 
+// A run killed after the last byte but before the rename leaves a whole
+// partial file; the server then answers the resume with 416.
+TEST_F(HttpWorkerReply, UnsatisfiableResumeFinishesOnlyAPartialFileOfTheServersSize) {
+    const std::string note = "\r\nContent-Length: 9\r\n\r\nno range.";
+    WriteFile(File("f.bin.part"), kPart);
+    ScriptedPeer whole(AnswerRequest("HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */5" + note));
+    EXPECT_EQ(JudgeTransfer(Fetch(whole)), TTransferVerdict::Saved);
+    EXPECT_EQ(ReadFile(File("f.bin")), kPart);
+    EXPECT_FALSE(fs::exists(File("f.bin.part")));
+
+    for (const std::string range : {"bytes */10", "bytes */4", "bytes */*", "bytes 0-4/5"}) {
+        SCOPED_TRACE(range);
+        fs::remove(File("f.bin"));
+        WriteFile(File("f.bin.part"), kPart);
+        ScriptedPeer peer(AnswerRequest("HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: " + range + note));
+        EXPECT_EQ(JudgeTransfer(Fetch(peer)), TTransferVerdict::Refused);
+        EXPECT_EQ(ReadFile(File("f.bin.part")), kPart);
+        EXPECT_FALSE(fs::exists(File("f.bin")));
+    }
+}
+
 TEST_F(HttpWorkerReply, RangeReplyToAPlainRequestMustStartAtZero) {
     {
         ScriptedPeer peer(AnswerRequest("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-9/10\r\n"
