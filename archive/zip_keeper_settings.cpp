@@ -12,7 +12,6 @@ namespace lunaro::archive {
 namespace {
 
 constexpr uint32_t kMaxPasswordRequests = 15;
-constexpr const char* kNoCommentWriting = "this build changes no archive comment";
 
 }  // namespace
 
@@ -80,7 +79,7 @@ void TCustomZipKeeper::SetLanguage(const std::string& value) {
 void TCustomZipKeeper::SetZipComment(const std::string& value) {
     if (value == fZipComment) return;
     SetDeferred(dfComment, [&] { fZipComment = value; },
-                [this] { throw UnavailableError("Writing the archive comment", kNoCommentWriting); });
+                [this] { fOpr->WriteComment(fZipComment); });
 }
 
 void TCustomZipKeeper::ApplyDeferredSettings() {
@@ -93,7 +92,7 @@ void TCustomZipKeeper::ApplyDeferredSettings() {
         StartUpOperation();
         if (flags & dfLanguage) TMessageCatalog::Process().SelectLanguage(fLanguage);
         if (flags & dfZipName) ApplyZipFileName();
-        if ((flags & dfComment) && fOpr->ErrCode() == 0) throw UnavailableError("Writing the archive comment", kNoCommentWriting);
+        if ((flags & dfComment) && fOpr->ErrCode() == 0) fOpr->WriteComment(fZipComment);
         if ((flags & dfDllLoad) && fOpr->ErrCode() == 0) {
             fDllLoad = wantDll;
             ApplyDllLoad();

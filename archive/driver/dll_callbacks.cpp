@@ -231,10 +231,12 @@ int TZKDLLOpr::AnswerArg(TZCallBackStruct& rec) {
         case ZE_ARG_PASSWORD: fAnswer.SetText(rec, Password); break;
         case ZE_ARG_ROOT_DIR: fAnswer.SetText(rec, RootDir); break;
         case ZE_ARG_EXTRACT_DIR: fAnswer.SetText(rec, ExtrBaseDir); break;
-        case ZE_ARG_COMMENT:
-            fAnswer.SetBytes(rec, ZipComment());
-            rec.Arg1 = static_cast<uint32_t>(ZipComment().size());
+        case ZE_ARG_COMMENT: {
+            const std::string& comment = fNewComment ? *fNewComment : ZipComment();
+            fAnswer.SetBytes(rec, comment);
+            rec.Arg1 = static_cast<uint32_t>(comment.size());
             break;
+        }
         case ZE_ARG_SPEC:
         case ZE_ARG_SPEC_EXCLUDE: {
             const std::vector<std::string>& list = selector == ZE_ARG_SPEC ? FSpecArgs : FSpecArgsExcl;

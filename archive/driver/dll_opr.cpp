@@ -154,6 +154,11 @@ std::unique_ptr<TDLLCommands> TZKDLLOpr::BuildRunCommand(TZKRunKind kind, const 
         case TZKRunKind::Add: return BuildAddCommand(target);
         case TZKRunKind::Delete: return BuildDeleteCommand(target);
         case TZKRunKind::Rename: return BuildRenameCommand(target, fRenameDate);
+        case TZKRunKind::Comment: {
+            auto rec = BuildRenameCommand(target, 0);
+            rec->fOptions |= ZE_OPT_COMMENT;
+            return rec;
+        }
     }
     throw EZipKeeper::CreateResDisp(msg::InternalError, true);
 }
@@ -166,6 +171,7 @@ void TZKDLLOpr::Run(TZKRunKind kind, const std::function<void()>& prepare) {
         TZKDLLOpr& opr;
         ~Forget() {
             opr.fRunSpecs.reset();
+            opr.fNewComment.reset();
             opr.Automatic = AutoStream{};
         }
     } forget{*this};
@@ -223,8 +229,8 @@ void TZKDLLOpr::RunEngine(TZKRunKind kind, const std::function<void()>& prepare)
     const std::string target = platform::HostPath(ZipFileName());
 
     if (loader_.Load(*this) <= 0) return;  // the loader has reported why
-    // The specifications are consumed only when the engine saw them; a run
-    // with specifications of its own leaves the caller's as they were.
+    // The patterns are consumed only when the engine saw them; a run
+    // with patterns of its own leaves the caller's as they were.
     struct GiveBack {
         TZKDLLOpr& opr;
         uint32_t requestCount;

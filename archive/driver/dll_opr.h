@@ -30,7 +30,7 @@ struct TZKPipe {
 };
 
 // What one engine run does with the archive.
-enum class TZKRunKind : uint8_t { Extract, Add, Delete, Rename };
+enum class TZKRunKind : uint8_t { Extract, Add, Delete, Rename, Comment };
 
 using TZKRenameList = std::vector<std::pair<std::string, std::string>>;
 
@@ -63,6 +63,8 @@ public:
     // Gives each entry named first the second name; a non-zero DOS date-time
     // is stamped on the renamed entries. FSpecArgs is left as it was.
     void Rename(const TZKRenameList& RenameList, uint32_t DateTime);
+    // Rewrites the archive with this comment (raw bytes, at most 65535).
+    void WriteComment(const std::string& comment);
     // Compresses length bytes of in into out with method (8 raw deflate at
     // AddCompLevel, 0 a copy), or expands in into out (8: raw deflate
     // within length bytes of input; 0: a copy of length bytes). A negative
@@ -148,10 +150,11 @@ private:
     void RunStreams(bool compress, platform::TStream* out, platform::TStream* in, int64_t length, uint32_t method,
                     uint32_t& crc);
 
-    // The specifications of a run that names its own entries, handed to the
+    // The patterns of a run that names its own entries, handed to the
     // engine in place of FSpecArgs.
     std::optional<std::vector<std::string>> fRunSpecs;
     uint32_t fRenameDate = 0;
+    std::optional<std::string> fNewComment;  // the comment a comment run writes
 
     TZKDLLLoader& loader_;
     std::atomic<uint32_t> fDLLOperKey{0};

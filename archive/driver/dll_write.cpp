@@ -134,6 +134,15 @@ void TZKDLLOpr::AddStreamToFile(const std::string& FileName, uint32_t FileDate, 
 
 void TZKDLLOpr::Delete() { Run(TZKRunKind::Delete, {}); }
 
+void TZKDLLOpr::WriteComment(const std::string& comment) {
+    Run(TZKRunKind::Comment, [&] {
+        if (comment.size() > 0xFFFF)
+            throw EZipKeeper("The archive comment is longer than 65535 bytes", msg::HeaderTooLong, true);
+        fRunSpecs = std::vector<std::string>{};
+        fNewComment = comment;
+    });
+}
+
 void TZKDLLOpr::Rename(const TZKRenameList& RenameList, uint32_t DateTime) {
     Run(TZKRunKind::Rename, [&] {
         fRunSpecs = RenameSpecs(RenameList);

@@ -227,6 +227,7 @@ enum {
 #define ZE_OPT_DELETE  0x00000002u  /* engine's own bit: delete the selected entries */
 #define ZE_OPT_RENAME  0x00000010u  /* engine's own bit: rename entries "OLD|NEW" */
 #define ZE_RENAME_SEPARATOR '|'
+#define ZE_OPT_COMMENT 0x00000040u  /* engine's own bit, with ZE_OPT_RENAME: the archive takes the comment of zacArg 4 */
 
 /* Stream operations (TZStreamRec.OpCode). */
 enum {

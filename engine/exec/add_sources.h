@@ -1,6 +1,6 @@
 #pragma once
 // What an add run takes from the disk: the files and folders the caller's
-// specifications name, found relative to the root folder, with the names
+// patterns name, found relative to the root folder, with the names
 // their entries will have.
 #include <cstdint>
 #include <string>
@@ -30,8 +30,8 @@ struct TAddRequest {
 };
 
 struct TAddFound {
-    std::vector<TAddSource> Sources;  // in specification order, each walk sorted by name
-    std::vector<std::string> Missing;  // specifications that name nothing
+    std::vector<TAddSource> Sources;  // in pattern order, each walk sorted by name
+    std::vector<std::string> Missing;  // patterns that name nothing
     std::vector<std::string> Unusable; // named files that are no regular file (devices, pipes)
 };
 

@@ -12,7 +12,7 @@ int32_t RunDelete(const TDLLCommands&, TEngineCallbacks& callbacks) {
     TArchiveRewrite rewrite(callbacks);
     if (const int result = rewrite.Start(true); result != 0) return result;
     const TRunArguments* args = &rewrite.Args();
-    // No specification selects nothing here: deleting is never the default.
+    // No pattern selects nothing here: deleting is never the default.
     if (args->Specs.empty()) return 0;
 
     TArchiveInput& old = rewrite.Old();

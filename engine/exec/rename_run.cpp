@@ -54,7 +54,8 @@ int32_t RunRename(const TDLLCommands& command, TEngineCallbacks& callbacks) {
         byName.emplace(to, index);
     }
     if (callbacks.Stopped()) return callbacks.StopCode();
-    if (changes.empty()) return 0;
+    const bool newComment = (command.fOptions & ZE_OPT_COMMENT) != 0;
+    if (changes.empty() && !newComment) return 0;
 
     callbacks.Report(zacCount, {.Arg1 = static_cast<uint32_t>(old.Count())});
     const auto changed = [&](int i) {
@@ -62,8 +63,11 @@ int32_t RunRename(const TDLLCommands& command, TEngineCallbacks& callbacks) {
         return std::optional<TEntryChange>(change == changes.end() ? TEntryChange{} : change->second);
     };
     if (const int result = rewrite.Begin(changed); result != 0) return result;
-    if (const int result = rewrite.Commit(rewrite.OldComment(), std::nullopt); result != 0) return result;
-    return static_cast<int32_t>(changes.size());
+    const std::string comment =
+        newComment ? callbacks.Argument(ZE_ARG_COMMENT).value_or(std::string()) : rewrite.OldComment();
+    if (const int result = rewrite.Commit(comment, std::nullopt); result != 0) return result;
+    // A new comment changes the archive as a whole: every entry was written again.
+    return static_cast<int32_t>(newComment ? old.Count() : changes.size());
 }
 
 }  // namespace lunaro::engine

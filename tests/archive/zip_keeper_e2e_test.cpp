@@ -66,14 +66,14 @@ TEST_F(ZipKeeperWithEngine, ExtractFileToStreamHandsBackTheOneEntry) {
     EXPECT_EQ(keeper.ExtractFileToStream("missing.txt"), nullptr);
 }
 
-// The archive as python3's zipfile reads it: "name=bytes" per entry, or why
-// it was refused.
+// The archive as python3's zipfile reads it: "name=bytes;" per entry, then
+// "#comment" when it has one, or why it was refused.
 std::string ReadByPython(const std::string& archive) {
     const std::string out = archive + ".read";
     const std::string command = "python3 -c 'import sys, zipfile\n"
                                 "z = zipfile.ZipFile(sys.argv[1])\n"
                                 "assert z.testzip() is None\n"
-                                "print(\"\".join(i.filename + \"=\" + z.read(i).decode() + \";\" for i in z.infolist()))' '" +
+                                "print(\"\".join(i.filename + \"=\" + z.read(i).decode() + \";\" for i in z.infolist()) + (\"#\" + z.comment.decode() if z.comment else \"\"))' '" +
                                 archive + "' >'" + out + "' 2>&1";
     const int status = std::system(command.c_str());
     std::string text = lunaro::testkit::ReadFile(out);
@@ -112,6 +112,12 @@ TEST_F(ZipKeeperWithEngine, AddRenameAndDeleteKeepTheDirectoryCurrent) {
     EXPECT_EQ(lunaro::testkit::ReadFile(archive), before);
     EXPECT_EQ(keeper.Count(), 2);
     EXPECT_EQ(updates, 3);
+
+    keeper.SetZipComment("Lunaro 2026");
+    EXPECT_EQ(keeper.ErrCode(), 0) << keeper.ErrMessage();
+    EXPECT_EQ(ReadByPython(archive), "moved/deep.txt=deep;new.txt=fresh;#Lunaro 2026");
+    EXPECT_EQ(keeper.ZipComment(), "Lunaro 2026");
+    EXPECT_EQ(updates, 4);
 }
 
 TEST_F(ZipKeeperWithEngine, AStreamAddedToANewArchiveComesBackWithItsDate) {

@@ -66,7 +66,7 @@ private:
     std::shared_ptr<platform::UiService> previous_;
 };
 
-TEST_F(ZipKeeperTest, TheRoadRunsTheEngineInOneFrameAndConsumesTheSpecification) {
+TEST_F(ZipKeeperTest, TheRoadRunsTheEngineInOneFrameAndConsumesThePattern) {
     const std::string archive = Archive();
     keeper.SetZipFileName(archive);
     keeper.SetDLL_Load(true);
@@ -271,7 +271,7 @@ TEST_F(ZipKeeperWriteTest, AWriteRunsInOneFrameAndTheDirectoryShowsTheNewArchive
     EXPECT_EQ(keeper.Count(), 3);
 }
 
-TEST_F(ZipKeeperWriteTest, AWriteRefusedOrStoppedEarlyLeavesArchiveAndSpecifications) {
+TEST_F(ZipKeeperWriteTest, AWriteRefusedOrStoppedEarlyLeavesArchiveAndPatterns) {
     const std::string archive = Archive("w_result3.zip");
     const std::string before = lunaro::testkit::ReadFile(archive);
     int inner = -1;

@@ -50,7 +50,7 @@ TEST(FNMatch, ExtensionRules) {
     EXPECT_TRUE(FNMatch(".profile", ".profile"));
 }
 
-TEST(FNMatch, SeveralSpecificationsAndBlanks) {
+TEST(FNMatch, SeveralPatternsAndBlanks) {
     EXPECT_TRUE(FNMatch("a*.txt|*.doc", "x.doc"));
     EXPECT_FALSE(FNMatch("a*.txt|*.doc", "x.txt"));
     EXPECT_TRUE(FNMatch(" *.txt | *.doc ", "x.doc"));

@@ -255,7 +255,7 @@ protected:
     lunaro::testkit::TempDir temp;
 };
 
-TEST_F(EngineRunTest, ASuccessfulRunCountsAndConsumesTheSpecifications) {
+TEST_F(EngineRunTest, ASuccessfulRunCountsAndConsumesThePatterns) {
     Run("result3.zip");
     EXPECT_EQ(opr.ErrCode(), 0);
     EXPECT_EQ(opr.SuccessCnt(), 3);

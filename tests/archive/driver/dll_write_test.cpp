@@ -1,6 +1,6 @@
 // The runs that change the archive: the command record each one hands the
 // engine, the arguments and the stream the engine is answered with, what
-// stops a run before the engine and which specifications a run consumes.
+// stops a run before the engine and which patterns a run consumes.
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -186,7 +186,7 @@ TEST_F(WriteRunTest, StreamAndRenameRunsNameTheirOwnEntriesAndLeaveTheCallersSpe
     EXPECT_EQ(opr.FSpecArgs, std::vector<std::string>{"keep"});
 }
 
-TEST_F(WriteRunTest, RefusedRunsNeverReachTheEngineAndKeepTheSpecifications) {
+TEST_F(WriteRunTest, RefusedRunsNeverReachTheEngineAndKeepThePatterns) {
     const std::string junk = temp.File("junk_result1.zip");
     WriteFile(junk, std::string(300, 'j'));
     const std::string empty = temp.File("empty_result1.zip");

@@ -201,7 +201,7 @@ TEST_F(EndRecordTest, FallbackTurnsFailuresIntoTheFixedDriveCodes) {
 }
 
 TEST_F(EndRecordTest, NumberedSetIsFoundFromItsBaseName) {
-    // Part 1 holds data only; part 2 holds the directory and an end record
+    // The first part holds data only; the second holds the directory and an end record
     // that names it the second of two parts.
     EndRecordSpec end;
     end.diskNumber = 1;

@@ -153,7 +153,7 @@ TEST_F(EngineCommand, CommandNamingNoOperationIsRefusedPlainly) {
     EXPECT_EQ(caller.Count(zacMessage), 1);
 }
 
-TEST_F(EngineCommand, StreamSpecificationSendsTheEntryThroughStreamRecords) {
+TEST_F(EngineCommand, StreamPatternSendsTheEntryThroughStreamRecords) {
     caller.Specs = {"0:b.txt"};
     EXPECT_EQ(caller.Run(), 1);
     EXPECT_EQ(caller.StreamBytes, "b");
