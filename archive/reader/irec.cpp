@@ -83,31 +83,65 @@ int TZKIRec::ApplyZip64Field() {
 }
 
 int TZKIRec::SeekLocalData() {
-    static constexpr std::array<int, 10> kLocalFields = {2, 2, 2, 2, 2, 4, 4, 4, 2, 2};
+    const int64_t offset = LocalDataOffset();
+    if (offset < 0) return static_cast<int>(offset);
+    if (fOwner->Seek(offset, kSeekFromStart) == offset) return 0;
+    fOwner->Boss().Diag("could not reach the data of: " + std::string(DecodedName()));
+    return -msg::LocalHeaderReadError;
+}
+
+int64_t TZKIRec::LocalDataOffset() {
     if (!fOwner->IsOpen()) return -msg::ZipFileNotOpened;
     try {
         fOwner->SeekDisk(static_cast<int>(fDiskStart));
-        uint8_t h[4 + kLocalHeaderSize - 4];
-        bool ok = fOwner->Seek(fRelOffLocal, kSeekFromStart) == fRelOffLocal && fOwner->Read(h, 4) == 4 &&
-                  GetU32(h) == kLocalHeaderSig && fOwner->Reads(h + 4, kLocalFields) == kLocalHeaderSize - 4;
-        const int nameLength = ok ? GetU16(h + 26) : 0;
-        const int extraLength = ok ? GetU16(h + 28) : 0;
-        ok = ok && nameLength == fFileNameLen;
-        std::string variable(static_cast<size_t>(nameLength + extraLength), '\0');
-        const std::array<int, 2> parts = {nameLength, extraLength};
-        ok = ok && (variable.empty() || fOwner->Reads(variable.data(), parts) == nameLength + extraLength);
-        if (ok && std::string_view(variable).substr(0, static_cast<size_t>(nameLength)) != RawName())
-            return -msg::LocalCentralNamesDiffer;
-        if (!ok) {
-            fOwner->Boss().Diag("could not read local header: " + std::string(DecodedName()));
-            return -msg::LocalHeaderReadError;
+        int nameLength = 0;
+        int extraLength = 0;
+        std::string name;
+        if (fOwner->Seek(fRelOffLocal, kSeekFromStart) == fRelOffLocal &&
+            ReadLocalHeader(nameLength, extraLength, name)) {
+            if (name != RawName()) return -msg::LocalCentralNamesDiffer;
+            const int64_t data = fRelOffLocal + kLocalHeaderSize + nameLength + extraLength;
+            if (fOwner->IsMultiPart()) return fOwner->Position();
+            if (data <= fOwner->RealFileSize()) return data;
         }
-        return 0;
+        fOwner->Boss().Diag("could not read local header: " + std::string(DecodedName()));
+        return -msg::LocalHeaderReadError;
     } catch (const EZipKeeper& e) {
         return -e.ResId();
     } catch (const std::exception&) {
         return -msg::UnknownFailure;
     }
+}
+
+// From the header's start; false unless the header is there with a name as
+// long as the central one. A single file is read in one piece (the extra
+// field is only stepped over); the parts of a multi-part archive never split
+// a field, so there each is read on its own and the file is left at the data.
+bool TZKIRec::ReadLocalHeader(int& nameLength, int& extraLength, std::string& name) {
+    static constexpr std::array<int, 10> kLocalFields = {2, 2, 2, 2, 2, 4, 4, 4, 2, 2};
+    if (!fOwner->IsMultiPart()) {
+        std::string header(static_cast<size_t>(kLocalHeaderSize + fFileNameLen), '\0');
+        const int got = fOwner->Read(header.data(), static_cast<int>(header.size()));
+        const auto* h = reinterpret_cast<const uint8_t*>(header.data());
+        if (got < kLocalHeaderSize || GetU32(h) != kLocalHeaderSig) return false;
+        nameLength = GetU16(h + 26);
+        extraLength = GetU16(h + 28);
+        if (nameLength != fFileNameLen || got != static_cast<int>(header.size())) return false;
+        name = header.substr(kLocalHeaderSize);
+        return true;
+    }
+    uint8_t h[kLocalHeaderSize];
+    if (fOwner->Read(h, 4) != 4 || GetU32(h) != kLocalHeaderSig ||
+        fOwner->Reads(h + 4, kLocalFields) != kLocalHeaderSize - 4)
+        return false;
+    nameLength = GetU16(h + 26);
+    extraLength = GetU16(h + 28);
+    if (nameLength != fFileNameLen) return false;
+    std::string variable(static_cast<size_t>(nameLength + extraLength), '\0');
+    const std::array<int, 2> parts = {nameLength, extraLength};
+    if (!variable.empty() && fOwner->Reads(variable.data(), parts) != nameLength + extraLength) return false;
+    name = variable.substr(0, static_cast<size_t>(nameLength));
+    return true;
 }
 
 std::optional<std::string_view> TZKIRec::UnicodeText(uint16_t tag, std::string_view stored) const {

@@ -30,6 +30,9 @@ public:
     // Positions the owner's open file at the entry's data after checking
     // its local header.
     int SeekLocalData();
+    // The same check; the offset of the data in the open file (or part), or a
+    // negative message identifier. Where the file is left is not said.
+    int64_t LocalDataOffset();
 
     int64_t CompressedSize() const override { return fComprSize; }
     uint16_t CompressionMethod() const override { return fComprMethod; }
@@ -81,6 +84,7 @@ public:
     void ClearStatusBit(uint32_t mask) { fStatusBits &= ~mask; }
 
 private:
+    bool ReadLocalHeader(int& nameLength, int& extraLength, std::string& name);
     int ApplyZip64Field();
     TZKEncodingOpts EffectiveEncoding();
     std::optional<std::string_view> UnicodeText(uint16_t tag, std::string_view stored) const;

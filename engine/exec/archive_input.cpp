@@ -45,8 +45,8 @@ int TArchiveInput::Open(const std::string& path, std::string& error) {
 }
 
 int64_t TArchiveInput::DataOffset(int index) {
-    if (Entry(index).SeekLocalData() != 0) return -1;
-    return fZip->Position();
+    const int64_t offset = Entry(index).LocalDataOffset();
+    return offset < 0 ? -1 : offset;
 }
 
 }  // namespace lunaro::engine
