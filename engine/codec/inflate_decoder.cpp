@@ -7,7 +7,9 @@
 
 namespace lunaro::engine {
 
-TInflateDecoder::TInflateDecoder() : State(std::make_unique<inflate_state>()) {
+// The state holds the window and is larger than most small entries; the init
+// call sets what it needs, so it is not cleared first.
+TInflateDecoder::TInflateDecoder() : State(new inflate_state) {
     isal_inflate_init(State.get());
     State->crc_flag = ISAL_DEFLATE;
 }

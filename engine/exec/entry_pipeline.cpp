@@ -15,6 +15,10 @@ constexpr int64_t kWorkerEntryLimit = 1 << 20;
 // Entries under way at once, each with its decoder (and, on a worker, two
 // descriptors).
 constexpr size_t kMaxUnderWay = 16;
+// With that many entries under way, the caller's thread waits until this
+// many are through before it hands out more: one wake-up for a batch, not
+// one for every small file.
+constexpr size_t kRefillBatch = kMaxUnderWay / 2;
 
 }  // namespace
 
@@ -48,11 +52,14 @@ void TEntryPipeline::WorkerLoop() {
         } catch (...) {
             slot->Work.Outcome.Kind = TDecodeOutcome::WriteFailed;
         }
+        bool wake = false;
         {
             std::lock_guard<std::mutex> hold(fLock);
             slot->Finished = true;
+            ++fFinishedCount;
+            wake = fReporterWaits && ReporterMayGoOn();
         }
-        fFinished.notify_all();
+        if (wake) fFinished.notify_one();
     }
 }
 
@@ -67,13 +74,26 @@ void TEntryPipeline::Account(TEntryWork& work) {
     if (fContext.Callbacks.Stopped()) fStop = true;
 }
 
+bool TEntryPipeline::ReporterMayGoOn() const {
+    return fUnderWay.front()->Finished &&
+           (fWantBatch == 0 || fFinishedCount >= fWantBatch || fWaiting.empty());
+}
+
+void TEntryPipeline::AwaitOldest(size_t batch) {
+    std::unique_lock<std::mutex> hold(fLock);
+    fWantBatch = batch;
+    fReporterWaits = true;
+    fFinished.wait(hold, [this] { return ReporterMayGoOn(); });
+    fReporterWaits = false;
+}
+
 void TEntryPipeline::ReportOldest() {
     std::unique_ptr<TSlot> slot;
     {
-        std::unique_lock<std::mutex> hold(fLock);
-        fFinished.wait(hold, [this] { return fUnderWay.front()->Finished; });
+        std::lock_guard<std::mutex> hold(fLock);
         slot = std::move(fUnderWay.front());
         fUnderWay.pop_front();
+        --fFinishedCount;
         fTargets.erase(fTargets.find(slot->Work.Target));
     }
     TEntryWork& work = slot->Work;
@@ -85,7 +105,20 @@ void TEntryPipeline::ReportOldest() {
 }
 
 void TEntryPipeline::Finish() {
-    while (!fUnderWay.empty()) ReportOldest();
+    while (!fUnderWay.empty()) {
+        AwaitOldest(0);
+        ReportOldest();
+    }
+}
+
+void TEntryPipeline::ReportFinished() {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> hold(fLock);
+            if (fUnderWay.empty() || !fUnderWay.front()->Finished) return;
+        }
+        ReportOldest();
+    }
 }
 
 void TEntryPipeline::RunHere(TEntryWork& work) {
@@ -110,7 +143,10 @@ void TEntryPipeline::Run(TEntryWork work) {
         RunHere(work);
         return;
     }
-    while (fUnderWay.size() >= kMaxUnderWay) ReportOldest();
+    if (fUnderWay.size() >= kMaxUnderWay) {
+        AwaitOldest(kRefillBatch);
+        ReportFinished();
+    }
     {
         std::lock_guard<std::mutex> hold(fLock);
         fTargets.insert(work.Target);
@@ -119,13 +155,7 @@ void TEntryPipeline::Run(TEntryWork work) {
     }
     fWork.notify_one();
     // Report what is already through, so the caller hears of it early.
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> hold(fLock);
-            if (fUnderWay.empty() || !fUnderWay.front()->Finished) break;
-        }
-        ReportOldest();
-    }
+    ReportFinished();
 }
 
 }  // namespace lunaro::engine

@@ -40,8 +40,14 @@ private:
     };
 
     void RunHere(TEntryWork& work);
-    // Waits for the oldest entry under way and reports it.
+    // Waits until the oldest entry under way is through and, with a batch,
+    // until that many are (or no more are waiting for a worker).
+    void AwaitOldest(size_t batch);
+    bool ReporterMayGoOn() const;  // under fLock
+    // Reports the oldest entry, which is through.
     void ReportOldest();
+    // Reports the entries through, oldest first, up to one still under way.
+    void ReportFinished();
     void Account(TEntryWork& work);
     void WorkerLoop();
 
@@ -54,6 +60,9 @@ private:
     std::multiset<std::string> fTargets;          // final names under way
     std::atomic<bool> fStop{false};
     bool fClosing = false;
+    size_t fFinishedCount = 0;    // entries through and not yet reported
+    size_t fWantBatch = 0;        // what the caller's thread waits for, while it does
+    bool fReporterWaits = false;
     int fDone = 0;
     std::vector<std::thread> fWorkers;
 };

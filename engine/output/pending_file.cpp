@@ -3,6 +3,7 @@
 #include "engine/output/leaf_check.h"
 #include "engine/output/temp_name.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,14 +16,22 @@ namespace {
 
 constexpr int kLinkTries = 8;
 
-// Gives an unnamed file a name in folder. Through /proc first (needs no
-// privilege); AT_EMPTY_PATH where /proc is missing (needs one). errno tells
-// why it failed; EEXIST when something already has the name.
+// Gives an unnamed file a name in folder. By its descriptor where the kernel
+// lets the file's opener do that (newer kernels, or with the privilege); it
+// saves a walk through /proc for every file. Through /proc otherwise, and
+// from then on. errno tells why it failed; EEXIST when something already has
+// the name.
+std::atomic<bool> gEmptyPathRefused{false};
+
 bool LinkAs(int fileFd, int folderFd, const std::string& name) {
+    if (!gEmptyPathRefused.load(std::memory_order_relaxed)) {
+        if (::linkat(fileFd, "", folderFd, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT) return false;
+        gEmptyPathRefused.store(true, std::memory_order_relaxed);
+    }
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fileFd);
-    if (::linkat(AT_FDCWD, procPath, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-    return errno == ENOENT && ::linkat(fileFd, "", folderFd, name.c_str(), AT_EMPTY_PATH) == 0;
+    return ::linkat(AT_FDCWD, procPath, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool LinkUnnamed(int fileFd, int folderFd, std::string& name, std::string& error) {
@@ -130,12 +139,26 @@ bool TPendingFile::ApplyModTime(std::optional<int64_t> modTime, std::string& err
 // name since Look makes it fail. Only then is the name looked at, here and
 // not only at Look: a regular file there is replaced by rename, which never
 // follows a link at the target and fails on a folder, so a change after this
-// check cannot redirect the file either.
+// check cannot redirect the file either. A name that was free when it was
+// chosen, in a folder this run made, is not replaced at all: whatever took it
+// since came from outside the run.
 bool TPendingFile::GiveFinalName(std::string& error) {
     const int folder = Folder->Get();
     if (TempName.empty()) {
         if (LinkAs(File.Get(), folder, Leaf)) return true;
         if (errno != EEXIST) {
+            error = "cannot give \"" + Leaf + "\" its name: " + std::strerror(errno);
+            return false;
+        }
+        if (NameMustBeFree) return NameAppeared(error);
+    } else if (NameMustBeFree) {
+        if (::renameat2(folder, TempName.c_str(), folder, Leaf.c_str(), RENAME_NOREPLACE) == 0) {
+            TempName.clear();
+            return true;
+        }
+        if (errno == EEXIST) return NameAppeared(error);
+        // File systems that cannot promise this go on as below.
+        if (errno != EINVAL && errno != ENOSYS) {
             error = "cannot give \"" + Leaf + "\" its name: " + std::strerror(errno);
             return false;
         }
@@ -148,6 +171,11 @@ bool TPendingFile::GiveFinalName(std::string& error) {
     }
     TempName.clear();
     return true;
+}
+
+bool TPendingFile::NameAppeared(std::string& error) const {
+    error = "\"" + Leaf + "\" appeared while it was being extracted; it is left as it is";
+    return false;
 }
 
 }  // namespace lunaro::engine
