@@ -47,8 +47,10 @@ TWalkResult TDestination::Reach(const std::vector<std::string>& folders, bool cr
     for (; depth < folders.size(); ++depth) {
         const std::string key = FolderKey(folders, depth + 1);
         TOwnedFd next;
-        const TWalkResult result = StepInto(current->Get(), folders[depth], key + "/", create, next, error);
+        bool made = false;
+        const TWalkResult result = StepInto(current->Get(), folders[depth], key + "/", create, next, made, error);
         if (result != TWalkResult::Reached) return result;
+        if (made) Made.FolderMade(key);
         current = Kept.Keep(key, std::make_shared<TOwnedFd>(std::move(next)));
     }
     folder = std::move(current);
@@ -64,6 +66,7 @@ TExisting TDestination::Look(const TEntryPath& path) const {
         parents.pop_back();
     }
     if (!PlainComponent(last)) return TExisting{TExisting::Other, 0, 0};
+    if (Made.TakeUnseen(FolderKey(parents, parents.size()), last)) return TExisting{};
     TSharedFd folder;
     std::string ignored;
     switch (Reach(parents, false, folder, ignored)) {
@@ -110,8 +113,10 @@ std::unique_ptr<TPendingFile> TDestination::Begin(const TEntryPath& path, int64_
         error = "cannot create a file for \"" + path.Leaf + "\": " + std::strerror(errno);
         return nullptr;
     }
-    return std::unique_ptr<TPendingFile>(
+    auto pending = std::unique_ptr<TPendingFile>(
         new TPendingFile(std::move(folder), std::move(file), path.Leaf, std::move(tempName), declaredSize));
+    pending->NameMustBeFree = Made.OnlyTakenUnseen(FolderKey(path.Folders, path.Folders.size()), path.Leaf);
+    return pending;
 }
 
 }  // namespace lunaro::engine

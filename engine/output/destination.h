@@ -4,6 +4,7 @@
 #include "engine/exec/entry_names.h"
 #include "engine/output/folder_cache.h"
 #include "engine/output/folder_walk.h"
+#include "engine/output/made_names.h"
 #include "engine/output/pending_file.h"
 
 #include <cstdint>
@@ -59,6 +60,9 @@ private:
     const TSharedFd Base;
     // Looking fills it as well as creating: it only ever holds real folders.
     mutable TFolderCache Kept;
+    // A name Look passes over as free, in a folder of this run's, is one that
+    // Commit may not find taken.
+    mutable TMadeNames Made;
 };
 
 }  // namespace lunaro::engine

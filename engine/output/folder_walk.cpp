@@ -36,7 +36,8 @@ bool PlainComponent(const std::string& name) {
 }
 
 TWalkResult StepInto(int parentFd, const std::string& name, const std::string& walked, bool create,
-                     TOwnedFd& folder, std::string& error) {
+                     TOwnedFd& folder, bool& made, std::string& error) {
+    made = false;
     if (!PlainComponent(name)) {
         error = "unsafe folder name \"" + walked + "\"";
         return TWalkResult::Blocked;
@@ -49,7 +50,8 @@ TWalkResult StepInto(int parentFd, const std::string& name, const std::string& w
         }
         // EEXIST: someone else made it meanwhile; the open below decides
         // whether what is there now may be passed through.
-        if (::mkdirat(parentFd, name.c_str(), 0755) != 0 && errno != EEXIST) {
+        made = ::mkdirat(parentFd, name.c_str(), 0755) == 0;
+        if (!made && errno != EEXIST) {
             error = "cannot create the folder \"" + walked + "\": " + std::strerror(errno);
             return TWalkResult::Failed;
         }

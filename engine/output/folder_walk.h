@@ -20,10 +20,10 @@ enum class TWalkResult : unsigned char {
 bool PlainComponent(const std::string& name);
 
 // Opens parent/name as a directory descriptor, never through a link. With
-// create, a missing folder is made (0755). walked names the folder in
-// messages (the path from the base, ending with "/"); error describes any
-// result other than Reached.
+// create, a missing folder is made (0755), and made says so. walked names
+// the folder in messages (the path from the base, ending with "/"); error
+// describes any result other than Reached.
 TWalkResult StepInto(int parentFd, const std::string& name, const std::string& walked, bool create,
-                     TOwnedFd& folder, std::string& error);
+                     TOwnedFd& folder, bool& made, std::string& error);
 
 }  // namespace lunaro::engine

@@ -50,11 +50,15 @@ private:
     bool WriteAll(const uint8_t* data, size_t len, int64_t offset, std::string& error);
     bool ApplyModTime(std::optional<int64_t> modTime, std::string& error);
     bool GiveFinalName(std::string& error);
+    bool NameAppeared(std::string& error) const;
     // Closes the file and removes its hidden name, if it still has one.
     void Discard();
 
     TSharedFd Folder;
     TOwnedFd File;
+    // Set when nothing had the name when it was chosen for this file: whatever
+    // has it now came from outside the run and is not replaced.
+    bool NameMustBeFree = false;
     std::string Leaf;
     std::string TempName;
     int64_t DeclaredSize;
