@@ -39,7 +39,9 @@ bool OffersOperation(const TDLLCommands& command) {
 // questions and writes the large ones. Creating files is processor work in
 // the kernel while the page cache takes the data, so one worker per core:
 // more only contend for the file system's locks and the processor (with four
-// on two cores, 20,000 small files took a fifth longer).
+// on two cores, 20,000 small files took about a tenth longer on an idle
+// machine; only beside other busy programs did the extra workers win a
+// larger share of the processor).
 unsigned WorkerCount() { return std::clamp(std::thread::hardware_concurrency(), 2u, 4u); }
 
 class TEngineRun {
