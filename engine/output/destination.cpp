@@ -66,19 +66,24 @@ TExisting TDestination::Look(const TEntryPath& path) const {
         parents.pop_back();
     }
     if (!PlainComponent(last)) return TExisting{TExisting::Other, 0, 0};
-    if (Made.TakeUnseen(FolderKey(parents, parents.size()), last)) return TExisting{};
+    const std::string folderKey = FolderKey(parents, parents.size());
+    if (Made.FreeWithoutLooking(folderKey, last)) return TExisting{};
     TSharedFd folder;
     std::string ignored;
+    TExisting seen{TExisting::Other, 0, 0};
     switch (Reach(parents, false, folder, ignored)) {
     case TWalkResult::Reached:
-        return LookAtName(folder->Get(), last);
+        seen = LookAtName(folder->Get(), last);
+        break;
     case TWalkResult::Missing:
-        return TExisting{};
+        seen = TExisting{};
+        break;
     case TWalkResult::Blocked:
     case TWalkResult::Failed:
         break;
     }
-    return TExisting{TExisting::Other, 0, 0};
+    if (seen.Kind == TExisting::None) Made.FoundFree(folderKey, last);
+    return seen;
 }
 
 bool TDestination::MakeFolders(const TEntryPath& path, std::string& error) {
@@ -115,7 +120,7 @@ std::unique_ptr<TPendingFile> TDestination::Begin(const TEntryPath& path, int64_
     }
     auto pending = std::unique_ptr<TPendingFile>(
         new TPendingFile(std::move(folder), std::move(file), path.Leaf, std::move(tempName), declaredSize));
-    pending->NameMustBeFree = Made.OnlyTakenUnseen(FolderKey(path.Folders, path.Folders.size()), path.Leaf);
+    pending->NameMustBeFree = Made.FoundFreeOnce(FolderKey(path.Folders, path.Folders.size()), path.Leaf);
     return pending;
 }
 

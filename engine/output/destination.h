@@ -34,7 +34,10 @@ public:
     static std::unique_ptr<TDestination> Open(const std::string& baseDir, std::string& error);
 
     // A folder component that is a link or a file makes the path Other: it
-    // cannot be reached.
+    // cannot be reached. A name found free here (in a folder this run made,
+    // without a system call) stays the run's: if something else has taken it
+    // by the time the file is committed, that is left alone and the commit
+    // fails, unless the run asked about the name more than once.
     TExisting Look(const TEntryPath& path) const;
 
     // Creates the missing folders of path (0755), refusing to pass through a
@@ -60,8 +63,7 @@ private:
     const TSharedFd Base;
     // Looking fills it as well as creating: it only ever holds real folders.
     mutable TFolderCache Kept;
-    // A name Look passes over as free, in a folder of this run's, is one that
-    // Commit may not find taken.
+    // A name Look found free is one that Commit may not find taken.
     mutable TMadeNames Made;
 };
 

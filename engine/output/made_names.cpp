@@ -19,17 +19,27 @@ void TMadeNames::FolderMade(const std::string& key) {
     Folders.insert(key);
 }
 
-bool TMadeNames::TakeUnseen(const std::string& folderKey, const std::string& name) {
+bool TMadeNames::Record(uint64_t key) {
+    const auto [at, first] = Names.emplace(key, true);
+    if (!first) at->second = false;
+    return first;
+}
+
+bool TMadeNames::FreeWithoutLooking(const std::string& folderKey, const std::string& name) {
     const std::string path = JoinKey(folderKey, name);
     const uint64_t key = Hashed(path);
     std::lock_guard<std::mutex> hold(Lock);
     if (Folders.count(folderKey) == 0 || Folders.count(path) != 0) return false;
-    const auto [at, fresh] = Names.emplace(key, true);
-    if (!fresh) at->second = false;
-    return fresh;
+    return Record(key);
 }
 
-bool TMadeNames::OnlyTakenUnseen(const std::string& folderKey, const std::string& name) const {
+void TMadeNames::FoundFree(const std::string& folderKey, const std::string& name) {
+    const uint64_t key = Hashed(JoinKey(folderKey, name));
+    std::lock_guard<std::mutex> hold(Lock);
+    Record(key);
+}
+
+bool TMadeNames::FoundFreeOnce(const std::string& folderKey, const std::string& name) const {
     const uint64_t key = Hashed(JoinKey(folderKey, name));
     std::lock_guard<std::mutex> hold(Lock);
     const auto found = Names.find(key);

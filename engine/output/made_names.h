@@ -1,8 +1,10 @@
 #pragma once
-// What a run has itself made in its destination: the folders it created, and
-// the names in them it has handed out. In a folder this run created, a name
-// nobody has asked for yet cannot be taken, so it need not be looked at; that
-// look is the largest cost of an entry after the file itself.
+// The names a run has found free in its destination, and the folders it
+// created there. In a folder this run created, a name nobody has asked for
+// yet cannot be taken, so it need not be looked at (that look is the largest
+// cost of a small file after the file itself). A name found free, looked at
+// or not, that is taken when the file gets it, was taken from outside the
+// run: that file is not replaced.
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -17,20 +19,27 @@ class TMadeNames {
 public:
     void FolderMade(const std::string& key);
     // True when name, in the folder folderKey, is certainly free: the folder
-    // was made by this run and the name was never handed out. The name is
-    // handed out from now on; a later question about it is answered false,
-    // and it needs a real look.
-    bool TakeUnseen(const std::string& folderKey, const std::string& name);
-    // True when the name was handed out as free and nobody else asked about
-    // it: anything found there later came from outside the run.
-    bool OnlyTakenUnseen(const std::string& folderKey, const std::string& name) const;
+    // was made by this run and nobody asked about the name before. Then the
+    // name counts as found free.
+    bool FreeWithoutLooking(const std::string& folderKey, const std::string& name);
+    // A look found nothing at the name.
+    void FoundFree(const std::string& folderKey, const std::string& name);
+    // True when the name was found free and nobody asked about it since:
+    // whatever has it now came from outside the run. A second question (an
+    // archive naming one file twice) ends that: the run's own earlier file
+    // may be there.
+    bool FoundFreeOnce(const std::string& folderKey, const std::string& name) const;
 
 private:
+    // Records the name as found free; false (and no longer "once") when it
+    // was already.
+    bool Record(uint64_t key);
+
     mutable std::mutex Lock;
     std::unordered_set<std::string> Folders;
     // By a hash of the path, to keep a run of many files small: two paths
-    // sharing one only cost a real look.
-    std::unordered_map<uint64_t, bool> Names;  // true while only taken unseen
+    // sharing one only cost a real look, or a file replaced as before.
+    std::unordered_map<uint64_t, bool> Names;  // true while found free once
 };
 
 }  // namespace lunaro::engine

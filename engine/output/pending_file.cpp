@@ -140,8 +140,8 @@ bool TPendingFile::ApplyModTime(std::optional<int64_t> modTime, std::string& err
 // not only at Look: a regular file there is replaced by rename, which never
 // follows a link at the target and fails on a folder, so a change after this
 // check cannot redirect the file either. A name that was free when it was
-// chosen, in a folder this run made, is not replaced at all: whatever took it
-// since came from outside the run.
+// chosen is not replaced at all: whatever took it since came from outside
+// the run.
 bool TPendingFile::GiveFinalName(std::string& error) {
     const int folder = Folder->Get();
     if (TempName.empty()) {

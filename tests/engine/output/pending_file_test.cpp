@@ -76,20 +76,24 @@ TEST_F(OutputTest, FileInTheWayOfAFolderIsRefused) {
     EXPECT_EQ(Dest->Look(EntryPath({"none"}, "f")).Kind, TExisting::None);
 }
 
-// In a folder the run made, names are not looked at; a file someone else
-// puts there meanwhile must still survive, while a name the run itself hands
-// out twice (an archive's duplicate) is replaced as before.
-TEST_F(OutputTest, NameTakenFromOutsideAFolderOfTheRunSurvivesTheCommit) {
+// A name found free (in a folder the run made, without even looking) stays
+// the run's: a file someone else puts there meanwhile survives, while a name
+// the run itself hands out twice (an archive's duplicate) is replaced as
+// before.
+TEST_F(OutputTest, NameTakenFromOutsideAfterTheLookSurvivesTheCommit) {
     std::string error;
     ASSERT_TRUE(Dest->MakeFolders(EntryPath({"new"}, ""), error)) << error;
-    ASSERT_EQ(Dest->Look(EntryPath({"new"}, "user.txt")).Kind, TExisting::None);
-    auto file = Dest->Begin(EntryPath({"new"}, "user.txt"), 3, error);
-    ASSERT_TRUE(file) << error;
-    ASSERT_TRUE(file->Write(Bytes("zip"), 3, error)) << error;
-    WriteFile(Base() + "/new/user.txt", "the user's");
-    EXPECT_FALSE(file->Commit(std::nullopt, error));
-    EXPECT_NE(error.find("appeared"), std::string::npos) << error;
-    EXPECT_EQ(ReadFile(Base() + "/new/user.txt"), "the user's");
+    for (const engine::TEntryPath& path : {EntryPath({"new"}, "user.txt"), EntryPath({}, "user.txt")}) {
+        ASSERT_EQ(Dest->Look(path).Kind, TExisting::None);
+        auto file = Dest->Begin(path, 3, error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(file->Write(Bytes("zip"), 3, error)) << error;
+        const std::string where = Base() + (path.Folders.empty() ? "" : "/new") + "/user.txt";
+        WriteFile(where, "the user's");
+        EXPECT_FALSE(file->Commit(std::nullopt, error));
+        EXPECT_NE(error.find("appeared"), std::string::npos) << error;
+        EXPECT_EQ(ReadFile(where), "the user's");
+    }
 
     ASSERT_EQ(Dest->Look(EntryPath({"new"}, "twice.txt")).Kind, TExisting::None);
     EXPECT_EQ(Extract(EntryPath({"new"}, "twice.txt"), "first"), "");
