@@ -66,8 +66,8 @@ TExisting TDestination::Look(const TEntryPath& path) const {
         parents.pop_back();
     }
     if (!PlainComponent(last)) return TExisting{TExisting::Other, 0, 0};
-    const std::string folderKey = FolderKey(parents, parents.size());
-    if (Made.FreeWithoutLooking(folderKey, last)) return TExisting{};
+    const TMadeNames::TName name = TMadeNames::Name(FolderKey(parents, parents.size()), last);
+    if (Made.FreeWithoutLooking(name)) return TExisting{};
     TSharedFd folder;
     std::string ignored;
     TExisting seen{TExisting::Other, 0, 0};
@@ -82,7 +82,7 @@ TExisting TDestination::Look(const TEntryPath& path) const {
     case TWalkResult::Failed:
         break;
     }
-    if (seen.Kind == TExisting::None) Made.FoundFree(folderKey, last);
+    if (seen.Kind == TExisting::None) Made.FoundFree(name);
     return seen;
 }
 
@@ -120,7 +120,8 @@ std::unique_ptr<TPendingFile> TDestination::Begin(const TEntryPath& path, int64_
     }
     auto pending = std::unique_ptr<TPendingFile>(
         new TPendingFile(std::move(folder), std::move(file), path.Leaf, std::move(tempName), declaredSize));
-    pending->NameMustBeFree = Made.FoundFreeOnce(FolderKey(path.Folders, path.Folders.size()), path.Leaf);
+    const TMadeNames::TName name = TMadeNames::Name(FolderKey(path.Folders, path.Folders.size()), path.Leaf);
+    pending->NameMustBeFree = Made.FoundFreeOnce(name);
     return pending;
 }
 

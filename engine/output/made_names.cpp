@@ -3,46 +3,39 @@
 #include <functional>
 
 namespace lunaro::engine {
-namespace {
 
-// '/' never occurs in a component, so no two paths join to the same text.
-std::string JoinKey(const std::string& folderKey, const std::string& name) {
-    return folderKey.empty() ? name : folderKey + '/' + name;
+TMadeNames::TName TMadeNames::Name(const std::string& folderKey, const std::string& name) {
+    // '/' never occurs in a component, so no two paths join to the same text.
+    TName joined{folderKey, folderKey.empty() ? name : folderKey + '/' + name, 0};
+    joined.Hash = std::hash<std::string>{}(joined.Path);
+    return joined;
 }
-
-uint64_t Hashed(const std::string& path) { return std::hash<std::string>{}(path); }
-
-}  // namespace
 
 void TMadeNames::FolderMade(const std::string& key) {
     std::lock_guard<std::mutex> hold(Lock);
     Folders.insert(key);
 }
 
-bool TMadeNames::Record(uint64_t key) {
-    const auto [at, first] = Names.emplace(key, true);
+bool TMadeNames::Record(uint64_t hash) {
+    const auto [at, first] = Names.emplace(hash, true);
     if (!first) at->second = false;
     return first;
 }
 
-bool TMadeNames::FreeWithoutLooking(const std::string& folderKey, const std::string& name) {
-    const std::string path = JoinKey(folderKey, name);
-    const uint64_t key = Hashed(path);
+bool TMadeNames::FreeWithoutLooking(const TName& name) {
     std::lock_guard<std::mutex> hold(Lock);
-    if (Folders.count(folderKey) == 0 || Folders.count(path) != 0) return false;
-    return Record(key);
+    if (Folders.count(name.FolderKey) == 0 || Folders.count(name.Path) != 0) return false;
+    return Record(name.Hash);
 }
 
-void TMadeNames::FoundFree(const std::string& folderKey, const std::string& name) {
-    const uint64_t key = Hashed(JoinKey(folderKey, name));
+void TMadeNames::FoundFree(const TName& name) {
     std::lock_guard<std::mutex> hold(Lock);
-    Record(key);
+    Record(name.Hash);
 }
 
-bool TMadeNames::FoundFreeOnce(const std::string& folderKey, const std::string& name) const {
-    const uint64_t key = Hashed(JoinKey(folderKey, name));
+bool TMadeNames::FoundFreeOnce(const TName& name) const {
     std::lock_guard<std::mutex> hold(Lock);
-    const auto found = Names.find(key);
+    const auto found = Names.find(name.Hash);
     return found != Names.end() && found->second;
 }
 

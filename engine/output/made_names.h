@@ -17,23 +17,32 @@ namespace lunaro::engine {
 // itself. Safe to use from several threads at once.
 class TMadeNames {
 public:
+    // A name in a folder, with what the questions below need of it worked
+    // out once.
+    struct TName {
+        std::string FolderKey;
+        std::string Path;
+        uint64_t Hash = 0;
+    };
+    static TName Name(const std::string& folderKey, const std::string& name);
+
     void FolderMade(const std::string& key);
-    // True when name, in the folder folderKey, is certainly free: the folder
-    // was made by this run and nobody asked about the name before. Then the
-    // name counts as found free.
-    bool FreeWithoutLooking(const std::string& folderKey, const std::string& name);
+    // True when the name is certainly free: its folder was made by this run
+    // and nobody asked about the name before. Then the name counts as found
+    // free.
+    bool FreeWithoutLooking(const TName& name);
     // A look found nothing at the name.
-    void FoundFree(const std::string& folderKey, const std::string& name);
+    void FoundFree(const TName& name);
     // True when the name was found free and nobody asked about it since:
     // whatever has it now came from outside the run. A second question (an
     // archive naming one file twice) ends that: the run's own earlier file
     // may be there.
-    bool FoundFreeOnce(const std::string& folderKey, const std::string& name) const;
+    bool FoundFreeOnce(const TName& name) const;
 
 private:
     // Records the name as found free; false (and no longer "once") when it
     // was already.
-    bool Record(uint64_t key);
+    bool Record(uint64_t hash);
 
     mutable std::mutex Lock;
     std::unordered_set<std::string> Folders;
